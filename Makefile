@@ -1,0 +1,42 @@
+# The two commands of the README: `make run` and `make test`.
+# Both install missing Debian packages first.
+
+JOBS ?= 2
+BUILD ?= build
+TEST_BUILD ?= build-test
+CMAKE_FLAGS ?=
+
+.PHONY: run test deps build build-test bench fuzz format clean content-preview
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run-game $(BUILD)
+
+build-test: deps
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUOLIS_SANITIZE=ON -DQUOLIS_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+
+test: build-test
+	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUOLIS_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DQUOLIS_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build build-fuzz -j $(JOBS)
+	@scripts/run-fuzzers build-fuzz
+
+format:
+	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(TEST_BUILD) build-bench build-fuzz
