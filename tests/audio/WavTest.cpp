@@ -34,6 +34,13 @@ TEST(WavTest, PcmWidthsAndChannels) {
     Bytes f{0, 0, 0, 0x3F, 0, 0, 0x80, 0xBF}; // 0.5, -1.0
     PcmSound pf = Read(MakeWav(3, 1, 8000, 32, 4, f));
     EXPECT_EQ(pf.samples, (std::vector<std::int16_t>{16383, -32767}));
+
+    // WAVE_FORMAT_EXTENSIBLE: the sub-format GUID names PCM.
+    Bytes ext{16, 0, 4, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    EXPECT_EQ(Read(MakeWav(0xFFFE, 1, 8000, 16, 2, {0x34, 0x12}, ext)).samples,
+              (std::vector<std::int16_t>{0x1234}));
+    ext.resize(10); // too short to hold the GUID
+    Read(MakeWav(0xFFFE, 1, 8000, 16, 2, {0x34, 0x12}, ext), E_FAIL);
 }
 
 TEST(WavTest, SkipsOtherChunksAndCutsShortData) {
