@@ -137,9 +137,9 @@ bool DecodeMsAdpcm(const Format& f, const std::uint8_t* d, std::size_t n, PcmSou
             for (int shift = 4; shift >= 0; shift -= 4) {
                 int code = (b[i] >> shift) & 15;
                 int signedCode = code >= 8 ? code - 16 : code;
-                long long predicted =
-                    (static_cast<long long>(s1[c]) * c1[c] + static_cast<long long>(s2[c]) * c2[c]) /
-                    256;
+                long long predicted = (static_cast<long long>(s1[c]) * c1[c] +
+                                       static_cast<long long>(s2[c]) * c2[c]) /
+                                      256;
                 int sample = static_cast<int>(std::clamp<long long>(
                     predicted + static_cast<long long>(signedCode) * delta[c], -32768, 32767));
                 out.samples.push_back(static_cast<std::int16_t>(sample));
