@@ -348,7 +348,8 @@ HRESULT CDatArchive::ReadTokens(std::string_view archivePath, std::string_view n
         ArchiveEntry e = FindEntry(cache_.get(), host, f, member);
         // The length field is a token count, and reading does not stop at the
         // member's last byte: a count larger than the member runs on into
-        // whatever follows it in the file.
+        // whatever follows it in the file (a negative count, like the plain
+        // reader's -1, sets no limit).
         ReadTokensAt(f, e.offset, e.length, out);
         DataCodec::Decode(out);
         return S_OK;
@@ -374,6 +375,13 @@ HRESULT CDatArchive::WriteTokens(std::string_view filePath, TokenList& tokens, l
     }
     if (startOffset < 0) {
         return E_FAIL;
+    }
+    // Every token must come back as one token: writing a file that reads back
+    // shifted would corrupt a save silently.
+    for (const auto& t : tokens) {
+        if (t.empty() || std::any_of(t.begin(), t.end(), IsSpace)) {
+            return E_FAIL;
+        }
     }
     std::string host = HostPath(path);
     // The new contents are composed in memory and then replace the old file in

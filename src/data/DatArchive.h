@@ -65,7 +65,10 @@ public:
     // Writes the tokens to a plain file, one per line (CR LF on disk). In
     // scrambled mode the path gets the E-name rule and the caller's tokens are
     // encoded in place. The file is replaced atomically (temporary file in
-    // the same folder, flushed, renamed over the old one).
+    // the same folder, flushed, renamed over the old one). A list that would
+    // not read back as written (an empty token, or whitespace inside a token
+    // as stored, e.g. a '!' that scrambling turns into a space) is refused with
+    // E_FAIL and the old file is kept.
     HRESULT WriteTokens(std::string_view filePath, TokenList& tokens, long startOffset = 0,
                         std::ios_base::openmode mode = std::ios_base::trunc);
 

@@ -321,6 +321,22 @@ TEST(DatArchivePlain, AFailedWriteLeavesNothingBehind) {
     EXPECT_EQ(root.FileCount("GameData"), 1u);
 }
 
+TEST(DatArchivePlain, TokensThatWouldNotReadBackAreRefusedAndTheOldFileKept) {
+    ScratchRoot root;
+    root.Write("GameData/Save/Save1E.Dat", "old");
+    CDatArchive secure(true, false);
+    // '!' at position 1 is stored as a space.
+    TokenList tokens = {"ok", "a!"};
+    EXPECT_EQ(secure.WriteTokens("GameData\\Save\\Save1.Dat", tokens), E_FAIL);
+    EXPECT_EQ(root.Read("GameData/Save/Save1E.Dat"), "old");
+    CDatArchive plain(false, false);
+    for (TokenList bad : {TokenList{"a", ""}, TokenList{"a b"}, TokenList{"x\ty"}}) {
+        EXPECT_EQ(plain.WriteTokens("GameData\\Save\\Save1E.Dat", bad), E_FAIL);
+    }
+    EXPECT_EQ(root.Read("GameData/Save/Save1E.Dat"), "old");
+    EXPECT_EQ(root.FileCount("GameData/Save"), 1u);
+}
+
 TEST(DatArchiveBinary, ReadMemberGivesTheExactBytes) {
     ScratchRoot root;
     std::string wav("RIFF\0\x01 \r\n\t\xff\x80", 12);
