@@ -512,10 +512,9 @@ bool ReadHostFile(const std::string& hostPath, ByteBuffer& out) {
 
 bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes) {
     std::size_t slash = hostPath.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string(".") : hostPath.substr(0, slash);
-    if (dir.empty()) {
-        dir = "/";
-    }
+    std::string dir = slash == std::string::npos ? std::string(".")
+                      : slash == 0               ? std::string(1, '/')
+                                                 : hostPath.substr(0, slash);
     std::string base = slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
     if (base.empty()) {
         return false;
