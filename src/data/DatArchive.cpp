@@ -377,9 +377,10 @@ HRESULT CDatArchive::WriteTokens(std::string_view filePath, TokenList& tokens, l
         return E_FAIL;
     }
     // Every token must come back as one token: writing a file that reads back
-    // shifted would corrupt a save silently.
+    // shifted would corrupt a save silently. A stored "/*" would be taken for
+    // a comment by the reader.
     for (const auto& t : tokens) {
-        if (t.empty() || std::any_of(t.begin(), t.end(), IsSpace)) {
+        if (t.empty() || t == "/*" || std::any_of(t.begin(), t.end(), IsSpace)) {
             return E_FAIL;
         }
     }

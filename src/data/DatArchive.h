@@ -67,7 +67,8 @@ public:
     // encoded in place. The file is replaced atomically (temporary file in
     // the same folder, flushed, renamed over the old one). A list that would
     // not read back as written (an empty token, or whitespace inside a token
-    // as stored, e.g. a '!' that scrambling turns into a space) is refused with
+    // as stored, e.g. a '!' that scrambling turns into a space, or a token
+    // stored as "/*", which reads as a comment) is refused with
     // E_FAIL and the old file is kept.
     HRESULT WriteTokens(std::string_view filePath, TokenList& tokens, long startOffset = 0,
                         std::ios_base::openmode mode = std::ios_base::trunc);

@@ -330,7 +330,11 @@ TEST(DatArchivePlain, TokensThatWouldNotReadBackAreRefusedAndTheOldFileKept) {
     EXPECT_EQ(secure.WriteTokens("GameData\\Save\\Save1.Dat", tokens), E_FAIL);
     EXPECT_EQ(root.Read("GameData/Save/Save1E.Dat"), "old");
     CDatArchive plain(false, false);
-    for (TokenList bad : {TokenList{"a", ""}, TokenList{"a b"}, TokenList{"x\ty"}}) {
+    // "/+" is stored as "/*", which the reader would take for a comment.
+    TokenList slashPlus = {"/+", "x", "*/"};
+    EXPECT_EQ(secure.WriteTokens("GameData\\Save\\Save1.Dat", slashPlus), E_FAIL);
+    for (TokenList bad :
+         {TokenList{"a", ""}, TokenList{"a b"}, TokenList{"x\ty"}, TokenList{"/*", "c", "*/"}}) {
         EXPECT_EQ(plain.WriteTokens("GameData\\Save\\Save1E.Dat", bad), E_FAIL);
     }
     EXPECT_EQ(root.Read("GameData/Save/Save1E.Dat"), "old");
