@@ -2,8 +2,13 @@
 // measures the samples SDL wrote.
 #include "platform/sdl/SdlMixer.h"
 
+#include "AudioTestUtil.h"
 #include "SoundBytes.h"
+#include "audio/Midi.h"
+#include "audio/Sound.h"
 #include "audio/Wav.h"
+#include "data/DatArchive.h"
+#include "data/DatArchiveWriter.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -58,7 +63,8 @@ protected:
     // Opens the mixer, runs `play`, waits until `done` says so (at most 5 s
     // of wall time), closes and returns what was written.
     Rendered Render(const std::function<void(SdlMixer&)>& play,
-                    const std::function<bool(SdlMixer&)>& done) {
+                    const std::function<bool(SdlMixer&)>& done,
+                    const std::function<void()>& finish = {}) {
         Rendered r;
         SdlMixer mixer;
         EXPECT_EQ(mixer.Open(), S_OK) << SDL_GetError();
@@ -71,6 +77,9 @@ protected:
             SDL_Delay(5);
         }
         EXPECT_TRUE(done(mixer)) << "timed out";
+        if (finish) {
+            finish();
+        }
         mixer.Close();
         std::ifstream in(file_, std::ios::binary);
         std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
@@ -189,6 +198,60 @@ TEST_F(SdlMixerTest, StoppingMusicIsNoEndOfPieceAndGarbageDoesNotLoad) {
             }
             return ++polls > 40;
         });
+}
+
+// The players on the real mixer, as the game drives them: members from the
+// archives, the end of the piece seen as an SDL event, handled on this thread.
+TEST_F(SdlMixerTest, PlayersThroughTheRealMixer) {
+    ScratchRoot root("platform_audio");
+    auto archive = [&](const char* path, const char* name, const Bytes& bytes) {
+        std::string out;
+        ASSERT_TRUE(
+            ComposeArchive({BinaryMember(name, std::string(bytes.begin(), bytes.end()))}, out));
+        root.Write(path, Bytes(out.begin(), out.end()));
+    };
+    archive("GameData\\SE\\SE.Dat", "Battle\\Cannon.wav",
+            MakeWav16(22050, 1, Sine(22050, 440, 22050 / 8, 8000)));
+    archive("GameData\\MIDI\\MIDI.Dat", "Title.mid", MakeMidi({60, 67}, 48));
+    CDatArchive content(false, true);
+
+    CSound sound;
+    CMidi midi;
+    midi.SetDirectory("GameData\\MIDI\\");
+    midi.SetVolume(0);
+    bool started = false, restarted = false;
+    Rendered r = Render(
+        [&](SdlMixer& m) {
+            ASSERT_EQ(sound.Init(&m, "GameData\\SE\\", &content), S_OK);
+            sound.SetMasterVolume(0);
+            ASSERT_EQ(sound.Load("Battle\\Cannon.wav", "cannon", true), S_OK);
+            ASSERT_EQ(sound.Play("cannon"), S_OK);
+            EXPECT_EQ(Mix_Playing(-1), 1);
+            ASSERT_EQ(midi.InitGraph(&m, &content), S_OK);
+            ASSERT_EQ(midi.Play("Title.mid"), S_OK);
+            started = Mix_PlayingMusic() == 1;
+        },
+        [&](SdlMixer&) {
+            SDL_Event e;
+            while (!restarted && SDL_PollEvent(&e)) {
+                if (e.type == SdlMixer::MusicEventType()) {
+                    EXPECT_EQ(Mix_PlayingMusic(), 0);
+                    midi.OnGraphEvent();
+                    restarted = Mix_PlayingMusic() == 1;
+                }
+            }
+            return restarted;
+        },
+        [&] {
+            // Leaving the scene: the players let go of the mixer first.
+            EXPECT_EQ(midi.Stop(), S_OK);
+            midi.ReleaseGraph();
+            EXPECT_EQ(sound.ReleaseAll(), S_OK);
+            sound.Init(nullptr, "", nullptr);
+        });
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(restarted);
+    EXPECT_GT(r.Peak(), 4000);
 }
 
 } // namespace
