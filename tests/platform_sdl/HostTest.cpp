@@ -63,3 +63,56 @@ TEST(PlatformHost, HeadlessHostWithMenuStripAnswersBoxesAndTakesScreenshots) {
 
 } // namespace
 } // namespace quolis
+
+namespace quolis {
+namespace {
+
+void PushKey(SDL_Scancode sc, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.scancode = sc;
+    e.key.keysym.sym = SDL_GetKeyFromScancode(sc);
+    SDL_PushEvent(&e);
+}
+
+TEST(PlatformHost, MessageBoxIsAnImGuiModalAnsweredFromTheKeyboard) {
+    HostConfig config;
+    config.headless = true;
+    config.joystick = false;
+    config.modalFrameLimit = 120; // a broken modal fails the test instead of hanging
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (!host) {
+        GTEST_SKIP() << "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: "
+                     << error;
+    }
+    host->SetMessageBoxResponder(nullptr); // show the boxes
+    MessageBoxRequest quit{SJ("終了してもよいですか？"), SJ("終了確認"), MessageBoxButtons::YesNo,
+                           MessageBoxIcon::Question};
+    int frames = 0;
+    // "N" answers No; the key also reaches the game's queue as DIK_N.
+    PushKey(SDL_SCANCODE_N, true);
+    EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::No);
+    PushKey(SDL_SCANCODE_N, false);
+    InputEvent e;
+    ASSERT_TRUE(host->Input().PopDevice(InputDeviceIndex::Keyboard, &e));
+    EXPECT_EQ(e.code, 0x31);
+
+    // With no answer the modal keeps running until the frame limit.
+    host->Input().Clear();
+    host->RunModal([&] {
+        ++frames;
+        return true;
+    });
+    EXPECT_EQ(frames, 120);
+    EXPECT_EQ(host->LastModalFrames(), 120);
+
+    PushKey(SDL_SCANCODE_Y, true);
+    EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::Yes);
+    EXPECT_LT(host->LastModalFrames(), 120); // answered, not given up
+    PushKey(SDL_SCANCODE_Y, false);
+}
+
+} // namespace
+} // namespace quolis

@@ -273,9 +273,14 @@ void PlatformHost::RunModal(const std::function<bool()>& draw) {
         return;
     }
     bool open = true;
-    while (open) {
+    lastModalFrames_ = 0;
+    for (int frame = 1; open; ++frame) {
         PumpEvents();
         Present(&draw, &open);
+        lastModalFrames_ = frame;
+        if (config_.modalFrameLimit > 0 && frame >= config_.modalFrameLimit) {
+            break;
+        }
         if (config_.headless) {
             SDL_Delay(1);
         }

@@ -28,6 +28,9 @@ struct HostConfig {
     bool imgui = true;
     // Open the first game controller.
     bool joystick = true;
+    // Frames after which a modal window gives up and closes (0: never); lets
+    // unattended runs and tests of the modal windows always finish.
+    int modalFrameLimit = 0;
     std::string title = "クオーリス　Ver1.00"; // UTF-8
 };
 
@@ -73,6 +76,8 @@ public:
     // ImGui frame until it returns false. The game neither steps nor draws
     // meanwhile; the last back buffer stays on screen.
     void RunModal(const std::function<bool()>& draw);
+    // Frames the last modal window was shown for.
+    int LastModalFrames() const { return lastModalFrames_; }
 
     ViewLayout Layout() const;
 
@@ -105,6 +110,7 @@ private:
     InputEventQueue input_;
     ImGuiBoxes boxes_{*this};
     std::function<void()> menuDrawer_;
+    int lastModalFrames_ = 0;
 };
 
 } // namespace quolis
