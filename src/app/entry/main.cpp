@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     LaunchOptions options;
     std::string error;
     if (!ParseLaunchOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "quolis: %s\n%s\n", error.c_str(), LaunchUsage());
+        std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
     if (options.help) {
