@@ -263,6 +263,65 @@ TEST_F(GlDeviceTest, DirectionalLightAndMaterialLightFaces) {
     dev().ReleaseBuffers(b);
 }
 
+TEST_F(GlDeviceTest, MaterialAlphaCarriesTransparencyAndVertexColourIsTheDiffuseSource) {
+    const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
+    const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
+    dev().SetTransform(TransformKind::View, view);
+    dev().SetTransform(TransformKind::Projection, proj);
+    Light light;
+    light.direction = {0, 0, 1};
+    light.diffuse = {1, 1, 1, 1};
+    dev().SetLight(0, light);
+    dev().EnableLight(0, true);
+    Material m;
+    m.diffuse = {1, 1, 1, 0.5f}; // half transparent white
+    m.ambient = {1, 1, 1, 0.5f};
+    dev().SetMaterial(m);
+    dev().SetDepthTest(false);
+    ScreenQuad(0, 0, 800, 600, 0xFFFF0000); // red background, no depth
+    dev().SetDepthTest(true);
+    VertexLit lit[4] = {{-3, 1, 0, 0, 0, -1, 0, 0},
+                        {-1, 1, 0, 0, 0, -1, 0, 0},
+                        {-1, -1, 0, 0, 0, -1, 0, 0},
+                        {-3, -1, 0, 0, 0, -1, 0, 0}};
+    dev().DrawIndexedUP(VertexFormat::Lit, lit, 4, kQuad, 6);
+    // Lit coloured vertices: the vertex colour replaces the material diffuse;
+    // with no normal only the ambient term and the vertex alpha remain.
+    VertexColored col[4] = {{1, 1, 0, 0xFF00FF00, 0, 0},
+                            {3, 1, 0, 0xFF00FF00, 0, 0},
+                            {3, -1, 0, 0xFF00FF00, 0, 0},
+                            {1, -1, 0, 0xFF00FF00, 0, 0}};
+    dev().DrawIndexedUP(VertexFormat::Colored, col, 4, kQuad, 6);
+    dev().EndFrame();
+    Vec3 a = Project({-2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
+    Vec3 b = Project({2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
+    Rgb half = ToRgb(Pixel(int(a.x), int(a.y)));
+    EXPECT_EQ(half.r, 255);
+    EXPECT_NEAR(half.g, 128, 1);
+    EXPECT_NEAR(half.b, 128, 1);
+    // No ambient light: black, opaque from the vertex alpha.
+    EXPECT_EQ(Pixel(int(b.x), int(b.y)), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, DynamicBuffersShowTheirLatestContent) {
+    BufferId b = dev().CreateBuffers(VertexFormat::Screen, 4, 6, true);
+    ASSERT_NE(b, 0u);
+    auto fill = [&](float x0, Argb c) {
+        VertexScreen v[4] = {{x0, 0, 0, 1, c, 0, 0},
+                             {x0 + 100, 0, 0, 1, c, 0, 0},
+                             {x0 + 100, 100, 0, 1, c, 0, 0},
+                             {x0, 100, 0, 1, c, 0, 0}};
+        ASSERT_TRUE(dev().UpdateBuffers(b, v, 4, kQuad, 6));
+        dev().DrawIndexed(b, 0, 2);
+    };
+    fill(0, 0xFFFF0000);
+    fill(200, 0xFF0000FF); // rewritten within the same frame
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(50, 50), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(250, 50), 0xFF0000FFu);
+    dev().ReleaseBuffers(b);
+}
+
 TEST_F(GlDeviceTest, RowVectorWorldViewProjectionPlacesAPointAtItsPixel) {
     Mat4 world = MatrixRotationY(0.5f) * MatrixTranslation(1, 2, 0);
     Mat4 view = MatrixLookAtLH({0, 3, -10}, {0, 0, 0}, {0, 1, 0});
