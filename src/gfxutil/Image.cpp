@@ -230,16 +230,20 @@ bool DecodeTga(const std::uint8_t* data, std::size_t size, Image& out) {
     }
     std::size_t bytes = bpp / 8;
     std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // Grown as packets arrive (not reserved from the header): a header that
+    // promises a huge picture costs nothing until the data is really there.
     std::vector<std::uint32_t> linear;
-    linear.reserve(count);
+    if (type == 2) {
+        if (!r.Has(at, count * bytes)) {
+            return false;
+        }
+        linear.reserve(count);
+    }
     auto pixelAt = [&](std::size_t p) {
         std::uint32_t a = bytes == 4 ? data[p + 3] : 255;
         return Argb(a, data[p + 2], data[p + 1], data[p]);
     };
     if (type == 2) {
-        if (!r.Has(at, count * bytes)) {
-            return false;
-        }
         for (std::size_t i = 0; i < count; ++i) {
             linear.push_back(pixelAt(at + i * bytes));
         }
