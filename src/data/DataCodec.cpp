@@ -16,9 +16,13 @@ int Shift(std::size_t i) {
 }
 } // namespace
 
-void DataCodec::SetKey(std::string key) { KeyStorage() = std::move(key); }
+void DataCodec::SetKey(std::string key) {
+    KeyStorage() = std::move(key);
+}
 
-const std::string& DataCodec::Key() { return KeyStorage(); }
+const std::string& DataCodec::Key() {
+    return KeyStorage();
+}
 
 void DataCodec::Decode(std::string& s) {
     for (std::size_t i = 0; i < s.size(); ++i) {

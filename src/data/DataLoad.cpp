@@ -15,18 +15,26 @@
 
 namespace quolis {
 
+namespace {
+std::string Join(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    path += name;
+    return path;
+}
+} // namespace
+
 HRESULT ReadDataTable(CDatArchive& reader, std::string_view fileName, TokenList& out) {
     if (reader.Archived()) {
-        return reader.ReadTokens(kDataArchive, "Data\\" + std::string(fileName), out);
+        return reader.ReadTokens(kDataArchive, Join("Data\\", fileName), out);
     }
-    return reader.ReadTokens({}, "GameData\\Data\\" + std::string(fileName), out);
+    return reader.ReadTokens({}, Join("GameData\\Data\\", fileName), out);
 }
 
 HRESULT ReadStageFile(CDatArchive& reader, std::string_view fileName, TokenList& out) {
     if (reader.Archived()) {
         return reader.ReadTokens(kStageArchive, fileName, out);
     }
-    return reader.ReadTokens({}, "GameData\\Stage\\" + std::string(fileName), out);
+    return reader.ReadTokens({}, Join("GameData\\Stage\\", fileName), out);
 }
 
 bool MAMaster::Load(CDatArchive& reader) {

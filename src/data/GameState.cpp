@@ -104,19 +104,16 @@ void ReadRecords(TokenCursor& cur, const std::string& end, GameState& state,
     cur.Next(); // the end mark
 }
 
-std::string TwoDigits(int v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", v);
-    return buf;
-}
-
 } // namespace
 
 std::string SaveSlotPath(int slot) {
     if (slot <= 0) {
         return "GameData\\Save\\Init.Dat";
     }
-    return "GameData\\Save\\Save" + std::to_string(slot) + ".Dat";
+    std::string path = "GameData\\Save\\Save";
+    path += std::to_string(slot);
+    path += ".Dat";
+    return path;
 }
 
 void GameState::RecordNumber(const std::string& type, std::int32_t number) {
@@ -208,8 +205,10 @@ void GameState::ParseSave(const TokenList& tokens, const CharaMaster& master,
 }
 
 std::string SummaryDate(const std::tm& d) {
-    return "'" + TwoDigits(((d.tm_year % 100) + 100) % 100) + " " + TwoDigits(d.tm_mon + 1) + "/" +
-           TwoDigits(d.tm_mday) + " " + TwoDigits(d.tm_hour) + ":" + TwoDigits(d.tm_min) + " ";
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "'%02d %02lld/%02d %02d:%02d ", ((d.tm_year % 100) + 100) % 100,
+                  static_cast<long long>(d.tm_mon) + 1, d.tm_mday, d.tm_hour, d.tm_min);
+    return buf;
 }
 
 std::string StageLabel(const std::string& name, std::int32_t number, const std::string& name2) {
