@@ -49,11 +49,15 @@ void DataCodec::Encode(TokenList& tokens) {
 }
 
 std::string ApplyEName(std::string_view name) {
-    std::string out(name);
-    auto dot = out.find('.');
-    if (dot != std::string::npos) {
-        out.insert(dot, "E");
+    auto dot = name.find('.');
+    if (dot == std::string_view::npos) {
+        return std::string(name);
     }
+    std::string out;
+    out.reserve(name.size() + 1);
+    out.append(name.substr(0, dot));
+    out.push_back('E');
+    out.append(name.substr(dot));
     return out;
 }
 
