@@ -8,61 +8,71 @@ namespace quolis::inspect {
 
 void JsonWriter::Newline() {
     out_ += '\n';
-    out_.append(first_.size() * 2, ' ');
+    out_.append(open_.size() * 2, ' ');
 }
 
-void JsonWriter::BeforeValue() {
+void JsonWriter::BeforeValue(bool container) {
     if (afterKey_) {
         afterKey_ = false;
         return;
     }
-    if (!first_.empty()) {
-        if (!first_.back()) {
-            out_ += ',';
+    if (open_.empty()) {
+        return;
+    }
+    Open& o = open_.back();
+    if (!o.empty) {
+        out_ += ',';
+    }
+    // Arrays of plain values stay on one line.
+    if (o.array && !container) {
+        if (!o.empty) {
+            out_ += ' ';
         }
-        first_.back() = false;
+    } else {
+        o.multiline = true;
         Newline();
     }
+    o.empty = false;
 }
 
 void JsonWriter::BeginObject() {
-    BeforeValue();
+    BeforeValue(true);
     out_ += '{';
-    first_.push_back(true);
+    open_.push_back({false, true, false});
 }
 
 void JsonWriter::EndObject() {
-    const bool empty = first_.back();
-    first_.pop_back();
-    if (!empty) {
+    const bool multiline = open_.back().multiline;
+    open_.pop_back();
+    if (multiline) {
         Newline();
     }
     out_ += '}';
-    if (first_.empty()) {
+    if (open_.empty()) {
         out_ += '\n';
     }
 }
 
 void JsonWriter::BeginArray() {
-    BeforeValue();
+    BeforeValue(true);
     out_ += '[';
-    first_.push_back(true);
+    open_.push_back({true, true, false});
 }
 
 void JsonWriter::EndArray() {
-    const bool empty = first_.back();
-    first_.pop_back();
-    if (!empty) {
+    const bool multiline = open_.back().multiline;
+    open_.pop_back();
+    if (multiline) {
         Newline();
     }
     out_ += ']';
-    if (first_.empty()) {
+    if (open_.empty()) {
         out_ += '\n';
     }
 }
 
 JsonWriter& JsonWriter::Key(std::string_view key) {
-    BeforeValue();
+    BeforeValue(true);
     WriteString(key);
     out_ += ": ";
     afterKey_ = true;
@@ -70,7 +80,7 @@ JsonWriter& JsonWriter::Key(std::string_view key) {
 }
 
 void JsonWriter::String(std::string_view cp932) {
-    BeforeValue();
+    BeforeValue(false);
     WriteString(cp932);
 }
 
@@ -109,19 +119,19 @@ void JsonWriter::WriteString(std::string_view cp932) {
 }
 
 void JsonWriter::Int(std::int64_t v) {
-    BeforeValue();
+    BeforeValue(false);
     out_ += std::to_string(v);
 }
 
 void JsonWriter::Float(double v) {
-    BeforeValue();
+    BeforeValue(false);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.9g", v);
     out_ += buf;
 }
 
 void JsonWriter::Bool(bool v) {
-    BeforeValue();
+    BeforeValue(false);
     out_ += v ? "true" : "false";
 }
 

@@ -24,12 +24,17 @@ public:
     const std::string& Text() const { return out_; }
 
 private:
-    void BeforeValue();
+    void BeforeValue(bool container);
     void WriteString(std::string_view cp932);
     void Newline();
 
     std::string out_;
-    std::vector<bool> first_; // per open container: no member written yet
+    struct Open {
+        bool array;
+        bool empty;     // no member written yet
+        bool multiline; // a member went on its own line
+    };
+    std::vector<Open> open_;
     bool afterKey_ = false;
 };
 
