@@ -1,8 +1,10 @@
 // Start-up table load and one battle stage: all master tables plus a
 // 100 x 100 stage with 50 enemies. Goal: well under 20 ms.
+#include "common/Path.h"
 #include "common/Text.h"
 #include "data/BonusTables.h"
 #include "data/CharaMaster.h"
+#include "data/DatArchiveWriter.h"
 #include "data/FloorTables.h"
 #include "data/MAMaster.h"
 #include "data/StageData.h"
@@ -10,6 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 using namespace quolis;
@@ -132,6 +137,64 @@ void BM_TablesAndStage(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TablesAndStage)->Unit(benchmark::kMillisecond);
+
+// The same content packed into the data and stage archives and read the way
+// the game does at start-up and at battle start.
+void BM_LoadFromArchives(benchmark::State& state) {
+    namespace fs = std::filesystem;
+    const Texts t = MakeTexts();
+    std::string tmpl = (fs::temp_directory_path() / "bench-data-XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) {
+        state.SkipWithError("no scratch folder");
+        return;
+    }
+    const fs::path root(tmpl);
+    const auto pack = [&](const fs::path& file,
+                          const std::vector<std::pair<std::string, const std::string*>>& members) {
+        std::vector<ArchiveMemberSource> sources(members.size());
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            TextMember(members[i].first, SplitTokens(*members[i].second), sources[i]);
+        }
+        std::string bytes;
+        ComposeArchive(sources, bytes);
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+    };
+    pack(root / "GameData/Data/Data.Dat", {{"Data\\MAMaster.Dat", &t.arms},
+                                           {"Data\\DirectionBonus.Dat", &t.direction},
+                                           {"Data\\HeightBonus.Dat", &t.height},
+                                           {"Data\\CharaMaster.Dat", &t.master},
+                                           {"Data\\FloorTex.Dat", &t.tex},
+                                           {"Data\\FloorObj.Dat", &t.obj}});
+    pack(root / "GameData/Stage/Stage.Dat", {{"Stage09.txt", &t.stage}});
+    const std::string previousRoot = GameRoot();
+    SetGameRoot(root.string());
+    for (auto _ : state) {
+        CDatArchive content(false, true);
+        MAMaster arms;
+        DirectionBonus direction;
+        HeightBonus height;
+        CharaMaster master;
+        FloorTex tex;
+        FloorObj obj;
+        const bool ok = arms.Load(content) && direction.Load(content) && height.Load(content) &&
+                        master.Load(content, arms) && tex.Load(content) && obj.Load(content);
+        StageData stage;
+        stage.ReadBattleData(content, "Stage09.txt", master, arms);
+        stage.ReadFloor(content, "Stage09.txt", tex, obj);
+        stage.PlaceEnemies();
+        if (!ok || stage.EnemyUnits.size() != 50 || master.Types().size() != 24 ||
+            stage.floorWidth != 100) {
+            state.SkipWithError("content not loaded as expected");
+            break;
+        }
+        benchmark::DoNotOptimize(stage.heightGrid.data());
+    }
+    SetGameRoot(previousRoot);
+    std::error_code ec;
+    fs::remove_all(root, ec);
+}
+BENCHMARK(BM_LoadFromArchives)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
