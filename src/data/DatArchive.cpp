@@ -88,7 +88,8 @@ void ReadTokensAt(const InFile& f, std::int64_t offset, long limit, TokenList& o
     if (limit == 0 || offset < 0 || offset >= f.Size()) {
         return;
     }
-    std::vector<char> buf(64 * 1024);
+    std::vector<char> buf(
+        static_cast<std::size_t>(std::min<std::int64_t>(64 * 1024, f.Size() - offset)));
     std::string cur;
     std::int64_t pos = offset;
     while (pos < f.Size()) {
@@ -466,7 +467,8 @@ HRESULT CDatArchive::ExtractMember(std::string_view archivePath, std::string_vie
     ReadBytesAt(f, e.offset, e.length, bytes);
     std::string outGame = std::string(dir) + std::string(base);
     if (!WriteHostFileAtomic(
-            hostOut, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+            hostOut, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+            false)) {
         return E_FAIL;
     }
     extractedPath_ = outGame;
@@ -511,7 +513,7 @@ bool ReadHostFile(const std::string& hostPath, ByteBuffer& out) {
     return true;
 }
 
-bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes) {
+bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool durable) {
     std::size_t slash = hostPath.rfind('/');
     std::string dir = slash == std::string::npos ? std::string(".")
                       : slash == 0               ? std::string(1, '/')
@@ -551,14 +553,14 @@ bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes) {
         perm = 0666 & ~mask;
     }
     ok = ok && ::fchmod(fd, perm) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(tempName.data(), hostPath.c_str()) == 0;
     if (!ok) {
         ::unlink(tempName.data());
         return false;
     }
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dfd = durable ? ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
