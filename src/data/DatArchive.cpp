@@ -24,6 +24,8 @@ constexpr std::size_t kHeaderSize = 18;
 // A directory larger than this is not read (no archive of the game comes
 // near it); the lookup then finds nothing instead of exhausting memory.
 constexpr std::int64_t kMaxDirectoryBytes = 256LL * 1024 * 1024;
+// The furthest a token file may be written from its start.
+constexpr long kMaxWriteOffset = 16L * 1024 * 1024;
 // Directories kept by one reader's cache.
 constexpr std::size_t kMaxCachedDirectories = 16;
 
@@ -374,7 +376,9 @@ HRESULT CDatArchive::WriteTokens(std::string_view filePath, TokenList& tokens, l
     if (scrambled_) {
         DataCodec::Encode(tokens);
     }
-    if (startOffset < 0) {
+    // No token file of the game is written anywhere but from its start; an
+    // offset far beyond any file is refused rather than padded.
+    if (startOffset < 0 || startOffset > kMaxWriteOffset) {
         return E_FAIL;
     }
     // Every token must come back as one token: writing a file that reads back
