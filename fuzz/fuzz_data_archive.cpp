@@ -24,6 +24,10 @@ const std::string& Folder() {
         }
         std::filesystem::create_directories(tmpl + "/GameData/SE");
         SetGameRoot(tmpl);
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(GameRoot(), ec);
+        });
         return tmpl;
     }();
     return dir;

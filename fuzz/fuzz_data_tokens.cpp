@@ -34,6 +34,10 @@ const std::string& Folder() {
             std::abort();
         }
         SetGameRoot(tmpl);
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(GameRoot(), ec);
+        });
         return tmpl;
     }();
     return dir;
