@@ -7,6 +7,7 @@
 // run here (fades, script, the two menus, writing and loading saves) and end
 // at the code the scene chose in advance (afterCycle, or cancelCycle).
 #include "app/AppFrame.h"
+#include "app/Campaign.h"
 #include "app/Settings.h"
 #include "app/WindowMenu.h"
 #include "audio/Midi.h"
@@ -119,8 +120,9 @@ public:
     CGameApp();
     ~CGameApp() override;
 
-    // Ports; set before Create. Null ports are left out (no script engine,
-    // no campaign and master tables, no creature speed hand-over yet).
+    // Ports; set before Create. Null ports are left out (no script engine
+    // or creature speed hand-over yet). The campaign port defaults to the
+    // application's own CCampaign (GameState and the master tables).
     void SetScriptPort(ScriptPort* p) { script_ = p; }
     void SetCampaignPort(CampaignPort* p) { campaign_ = p; }
     void SetSpeedPort(SpeedPort* p) { speedPort_ = p; }
@@ -189,6 +191,8 @@ public:
     CMidi* Midi() { return midi_.get(); }
     ScriptPort* Script() { return script_; }
     CampaignPort* Campaign() { return campaign_; }
+    // The application's own campaign (also when another port replaced it).
+    CCampaign& OwnCampaign() { return ownCampaign_; }
     ButtonMaps& AppButtonMaps() { return appMaps_; }
 
     std::uint32_t* Triggers() { return triggers_.data(); }
@@ -239,7 +243,8 @@ private:
     std::unique_ptr<CMidi> midi_;
     std::unique_ptr<CSound> sound_;
     ScriptPort* script_ = nullptr;
-    CampaignPort* campaign_ = nullptr;
+    CCampaign ownCampaign_;
+    CampaignPort* campaign_ = &ownCampaign_;
     SpeedPort* speedPort_ = nullptr;
     ButtonMaps appMaps_;
 

@@ -411,3 +411,28 @@ TEST_F(AppFixture, ToggleItemsFlipTheirSwitchAndRewriteUserIni) {
 
 } // namespace
 } // namespace quolis
+
+namespace quolis {
+namespace {
+
+TEST_F(AppFixture, OwnCampaignWritesAndReadsBackASaveSlot) {
+    StartTitle();
+    ASSERT_NE(app.OwnCampaign().State(), nullptr);
+    app.OwnCampaign().State()->bpPool = 1234;
+    app.OwnCampaign().State()->stageFile = "Stage01.txt";
+    std::filesystem::create_directories(root.Host("GameData/Save"));
+    app.ResultName = "slot";
+    app.ResultIndex = 2;
+    app.SetCycle(kCycleWriteSave, kSceneTitle, 500, 0);
+    Step(16);
+    EXPECT_EQ(app.GetCycle(kSceneTitle), 500);
+    EXPECT_FALSE(root.Read("GameData/Save/Save2E.Dat").empty());
+    app.OwnCampaign().State()->bpPool = 0;
+    app.SetCycle(kCycleLoadSave, kSceneTitle, 600, 0);
+    Step(16);
+    EXPECT_EQ(app.GetCycle(kSceneTitle), 600);
+    EXPECT_EQ(app.OwnCampaign().State()->bpPool, 1234);
+}
+
+} // namespace
+} // namespace quolis
