@@ -244,6 +244,12 @@ int main(int argc, char** argv) {
         }
         host->SetMenuDrawer([&app, &gameHost] { DrawWindowMenu(app, gameHost); });
         code = app.Run();
+        if (options.frames >= 0 || replayer) {
+            // Unattended runs leave a summary of where the game ended.
+            std::printf("quolis: ended in scene %d at step %d after %d passes and %d logic steps\n",
+                        app.GetScene(0), app.GetCycle(app.GetScene(0)), gameHost.Pumps(),
+                        app.StepCount());
+        }
         host->SetMenuDrawer(nullptr);
         gameHost.SetApp(nullptr);
     }

@@ -1,0 +1,58 @@
+#!/bin/bash
+# Starts the game headless with a recording that presses nothing: it must
+# reach the first scene, write the requested screenshot, write User.ini on a
+# first start, and end with status 0. Then a start without Setting.Dat must
+# fail with one line on stderr and a non-zero status.
+set -u
+QUOLIS=$1
+DATPACK=$2
+WORK=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$WORK" && mkdir -p "$WORK/src/Data" "$WORK/game/GameData/Data" || fail "scratch folder"
+cat > "$WORK/src/Data/Setting.Dat" <<'DAT'
+FLAG_MSG 1
+FLAG_BATTLE 1
+FLAG_ALWAYSCORE 0
+SPEED_FADE 16
+SPEED_FADEVOLUME 100
+DAT
+"$DATPACK" pack --text "$WORK/game/GameData/Data/Data.Dat" "$WORK/src" || fail "datpack"
+printf 'quolis-input 1\nend 20\n' > "$WORK/nothing.rec"
+
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --replay "$WORK/nothing.rec" \
+    --screenshot "15:$WORK/shot.png" --record "$WORK/again.rec" 2> "$WORK/stderr.txt" && \
+    fail "--record and --replay together must be refused"
+
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --replay "$WORK/nothing.rec" \
+    --screenshot "15:$WORK/shot.png" > "$WORK/stdout.txt" 2> "$WORK/stderr.txt"
+status=$?
+[ $status -eq 0 ] || { cat "$WORK/stderr.txt" >&2; fail "exit status $status"; }
+[ -s "$WORK/shot.png" ] || fail "no screenshot"
+# A first start (no User.ini) begins with the logo scene (0) at its step 0,
+# and with the fixed clock every pass after the first (which comes 0 ms after
+# start-up) ran one logic step.
+grep -q 'ended in scene 0 at step 0 after 20 passes and 19 logic steps' "$WORK/stdout.txt" || \
+    { cat "$WORK/stdout.txt" >&2; fail "did not end in the first scene"; }
+# PNG signature and an 800 x 600 header.
+sig=$(od -An -tx1 -N8 "$WORK/shot.png" | tr -d ' \n')
+[ "$sig" = "89504e470d0a1a0a" ] || fail "screenshot is not a PNG ($sig)"
+size=$(od -An -tx1 -j16 -N8 "$WORK/shot.png" | tr -d ' \n')
+[ "$size" = "0000032000000258" ] || fail "screenshot is not 800 x 600 ($size)"
+# First start: User.ini was written (scrambled, E-name).
+[ -s "$WORK/game/GameData/Ini/UserE.ini" ] || fail "User.ini not written"
+
+# The same run recorded, then replayed: the recording ends where it was cut.
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --frames 8 --record "$WORK/run.rec" \
+    2> "$WORK/stderr.txt" || fail "recording run failed"
+grep -q '^end 8$' "$WORK/run.rec" || fail "recording has no end at pass 8"
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --replay "$WORK/run.rec" \
+    2> "$WORK/stderr.txt" || fail "replay of the recording failed"
+
+# Start-up failure: no Setting.Dat.
+mkdir -p "$WORK/empty"
+"$QUOLIS" --headless --data "$WORK/empty" --frames 3 2> "$WORK/stderr.txt"
+status=$?
+[ $status -ne 0 ] || fail "a start without Setting.Dat ended with status 0"
+grep -q 'Setting.Dat' "$WORK/stderr.txt" || fail "the failure does not name Setting.Dat"
+echo "ok"
