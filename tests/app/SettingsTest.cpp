@@ -86,3 +86,32 @@ TEST(Replay, RecordsReadBackAndGarbageIsRefused) {
 
 } // namespace
 } // namespace quolis
+
+#include "app/AppFrame.h"
+
+namespace quolis {
+namespace {
+
+TEST(HighResTimer, StopHoldsTheApplicationTimeAndElapsedCountsBetweenCalls) {
+    ManualClock clock(2000);
+    CHighResTimer t;
+    t.Run(clock, CHighResTimer::Reset);
+    clock.Advance(500);
+    EXPECT_DOUBLE_EQ(t.Run(clock, CHighResTimer::AppTime), 0.5);
+    EXPECT_DOUBLE_EQ(t.Run(clock, CHighResTimer::AbsoluteTime), 2.5);
+    EXPECT_DOUBLE_EQ(t.Run(clock, CHighResTimer::ElapsedTime), 0.5);
+    clock.Advance(250);
+    EXPECT_DOUBLE_EQ(t.Run(clock, CHighResTimer::ElapsedTime), 0.25);
+    t.Run(clock, CHighResTimer::Stop);
+    clock.Advance(1000);
+    EXPECT_DOUBLE_EQ(t.Run(clock, CHighResTimer::AppTime), 0.75);
+    t.Run(clock, CHighResTimer::Advance);
+    EXPECT_NEAR(t.Run(clock, CHighResTimer::AppTime), 0.85, 1e-9);
+    t.Run(clock, CHighResTimer::Start);
+    EXPECT_NEAR(t.Run(clock, CHighResTimer::AppTime), 0.85, 1e-9);
+    clock.Advance(100); // running again from where it stood
+    EXPECT_NEAR(t.Run(clock, CHighResTimer::AppTime), 0.95, 1e-9);
+}
+
+} // namespace
+} // namespace quolis
