@@ -38,13 +38,12 @@ class ContentCheck : public ::testing::Test {
 protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
-                ("qcheck-" + std::string(::testing::UnitTest::GetInstance()
-                                             ->current_test_info()
-                                             ->name()));
+                ("qcheck-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root_);
         std::string error;
-        ASSERT_TRUE(WriteLooseTree(QUOLIS_SOURCE_DIR "/content", (root_ / "GameData").string(),
-                                   error))
+        ASSERT_TRUE(
+            WriteLooseTree(QUOLIS_SOURCE_DIR "/content", (root_ / "GameData").string(), error))
             << error;
         // The initial save as the game stores it: scrambled, E-name rule.
         SetGameRoot(root_.string());
@@ -120,14 +119,16 @@ TEST_F(ContentCheck, AMetalArmsNobodyLearnsIsNamed) {
 }
 
 TEST_F(ContentCheck, ABrokenCampaignChainIsNamed) {
-    Replace("Stage/BlockB2.Dat", "次のステージファイル BlockC1.Dat", "次のステージファイル BlockX9.Dat");
+    Replace("Stage/BlockB2.Dat", "次のステージファイル BlockC1.Dat",
+            "次のステージファイル BlockX9.Dat");
     const Report r = Check();
     EXPECT_TRUE(Names(r, "stage BlockB2.Dat: next stage BlockX9.Dat does not exist")) << All(r);
     EXPECT_TRUE(Names(r, "reaches the missing stage BlockX9.Dat")) << All(r);
 }
 
 TEST_F(ContentCheck, AChainThatLoopsIsNamed) {
-    Replace("Stage/BlockA2.Dat", "次のステージファイル BlockB1.Dat", "次のステージファイル BlockA1.Dat");
+    Replace("Stage/BlockA2.Dat", "次のステージファイル BlockB1.Dat",
+            "次のステージファイル BlockA1.Dat");
     const Report r = Check();
     EXPECT_TRUE(Names(r, "loops back to BlockA1.Dat")) << All(r);
 }
@@ -177,16 +178,16 @@ TEST_F(ContentCheck, PresentArchivesAreCheckedMemberByMember) {
     // Music: only the title piece is there.
     WriteFile(File("MIDI/Title.mid"), "MThd");
     // Models: one animation of the first type, made of a mesh that is missing.
-    WriteFile(File("mdl/QL1/wait.mdl"),
-              "1 1\nParts\\Body.x -1\n0 0 0 0 0 0 1 1 1\n");
+    WriteFile(File("mdl/QL1/wait.mdl"), "1 1\nParts\\Body.x -1\n0 0 0 0 0 0 1 1 1\n");
     WriteFile(File("XFile/Other.x"), "xof 0303txt 0032\n");
     const Report r = Check();
     EXPECT_FALSE(Names(r, "missing music Title.mid")) << All(r);
     EXPECT_TRUE(Names(r, "missing music Menu.mid (used by menu hub)")) << All(r);
-    EXPECT_TRUE(Names(r, "missing music Battle1.mid (used by stage BlockA1.Dat 味方ＢＧＭ)"))
+    EXPECT_TRUE(Names(r, "missing music LastBattle.mid (used by stage BlockD2.Dat 味方ＢＧＭ)"))
         << All(r);
     EXPECT_TRUE(Names(r, "missing music Story2.mid (used by script")) << All(r);
-    EXPECT_TRUE(Names(r, "missing model QL1\\dash1.mdl (used by type ＱＬ－１, 体当たり)")) << All(r);
+    EXPECT_TRUE(Names(r, "missing model QL1\\dash1.mdl (used by type ＱＬ－１, 体当たり)"))
+        << All(r);
     EXPECT_TRUE(Names(r, "missing model Core\\Dead2.mdl (used by cores)")) << All(r);
     EXPECT_TRUE(Names(r, "missing mesh Parts\\Body.x (used by model QL1\\wait.mdl)")) << All(r);
     EXPECT_TRUE(Names(r, "missing mesh Menu\\MenuMap1.x")) << All(r);
@@ -211,18 +212,19 @@ TEST(AttackTable, HoldsTheFiftyMetalArmsWithTheirAnimationRuns) {
     }
     EXPECT_EQ(names.size(), 50u);
     const auto find = [&](const char* utf8) {
-        return *std::find_if(table.begin(), table.end(),
-                             [&](const AttackAnimations& a) { return a.name == Utf8ToCp932(utf8); });
+        return *std::find_if(table.begin(), table.end(), [&](const AttackAnimations& a) {
+            return a.name == Utf8ToCp932(utf8);
+        });
     };
-    const std::vector<std::string> omega = {"OSlush1", "OSlush2", "OSlush3", "OSlush4",
-                                            "OSlush5", "OSlush6", "OSlush7", "OSlush8",
-                                            "OSlush9", "wait"};
+    const std::vector<std::string> omega = {"OSlush1", "OSlush2", "OSlush3", "OSlush4", "OSlush5",
+                                            "OSlush6", "OSlush7", "OSlush8", "OSlush9", "wait"};
     EXPECT_EQ(find("オメガスラッシュ").animations, omega);
     EXPECT_EQ(find("マッドテール").animations.back(), "MTail10");
     // There is no TPierce5.
     const auto pierce = find("サウザンドピアース").animations;
     EXPECT_EQ(std::count(pierce.begin(), pierce.end(), "TPierce5"), 0);
-    EXPECT_EQ(BattleButtonName(Utf8ToCp932("ブレード")), Utf8ToCp932("Button\\Battle\\ブレード.bmp"));
+    EXPECT_EQ(BattleButtonName(Utf8ToCp932("ブレード")),
+              Utf8ToCp932("Button\\Battle\\ブレード.bmp"));
 }
 
 TEST(ScriptScan, FollowsJumpsThroughMenusAndStringVariables) {
@@ -250,11 +252,11 @@ TEST(ScriptScan, CollectsFilesVariablesAndDialogue) {
     const std::vector<std::string> uses = {"%a", "%b"};
     EXPECT_EQ(f.variableUses, uses);
     ASSERT_EQ(f.messages.size(), 4u);
-    EXPECT_EQ(f.messages[0].label, Utf8ToCp932("ミナ："));  // cut before "・"
-    EXPECT_EQ(f.messages[1].label, Utf8ToCp932("ミナ："));  // a line without a speaker keeps it
-    EXPECT_EQ(f.messages[2].label, "");                    // narration has no label
+    EXPECT_EQ(f.messages[0].label, Utf8ToCp932("ミナ："));   // cut before "・"
+    EXPECT_EQ(f.messages[1].label, Utf8ToCp932("ミナ："));   // a line without a speaker keeps it
+    EXPECT_EQ(f.messages[2].label, "");                      // narration has no label
     EXPECT_EQ(f.messages[3].label, Utf8ToCp932("？？？：")); // "＊" hides the name
-    ASSERT_EQ(f.problems.size(), 1u);                       // FadeIn has no such target
+    ASSERT_EQ(f.problems.size(), 1u);                        // FadeIn has no such target
 }
 
 TEST(ScriptScan, NamesStatementsCutOffByTheEndOfTheFile) {

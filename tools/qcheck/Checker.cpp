@@ -27,7 +27,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string U(const std::string& cp932) { return Cp932ToUtf8(cp932); }
+std::string U(const std::string& cp932) {
+    return Cp932ToUtf8(cp932);
+}
 
 bool EndsWith(const std::string& s, std::string_view tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -85,9 +87,8 @@ public:
 
     Report Run() {
         SetGameRoot(opt_.root);
-        LogSink previous = SetLogSink([this](std::string_view line) {
-            logLines_.emplace_back(line);
-        });
+        LogSink previous =
+            SetLogSink([this](std::string_view line) { logLines_.emplace_back(line); });
         CheckSettings();
         CheckTables();
         CheckTypes();
@@ -126,10 +127,10 @@ private:
             Problem("Data\\Setting.Dat cannot be read");
             return;
         }
-        const char* keys[] = {"FLAG_MSG",         "FLAG_BATTLE",     "FLAG_ALWAYSCORE",
-                              "SPEED_CHARAMOVE",  "SPEED_CAMERAMOVE", "SPEED_CAMERAMOVE2",
-                              "SPEED_VARY",       "SPEED_SLIDE",     "SPEED_MESHANIME",
-                              "SPEED_FADE",       "SPEED_FADEVOLUME", "SPEED_WIPE",
+        const char* keys[] = {"FLAG_MSG",        "FLAG_BATTLE",      "FLAG_ALWAYSCORE",
+                              "SPEED_CHARAMOVE", "SPEED_CAMERAMOVE", "SPEED_CAMERAMOVE2",
+                              "SPEED_VARY",      "SPEED_SLIDE",      "SPEED_MESHANIME",
+                              "SPEED_FADE",      "SPEED_FADEVOLUME", "SPEED_WIPE",
                               "SPEED_EFFECT"};
         for (const char* key : keys) {
             const auto at = FindToken(tokens, key);
@@ -293,8 +294,7 @@ private:
         for (const auto* map : {&state.squad, &state.cores}) {
             for (const auto& [name, c] : *map) {
                 if (master_.Find(c.TypeName()) == nullptr) {
-                    Problem("Init.Dat: " + U(name) + " has the undeclared type " +
-                            U(c.TypeName()));
+                    Problem("Init.Dat: " + U(name) + " has the undeclared type " + U(c.TypeName()));
                 }
             }
         }
@@ -415,8 +415,8 @@ private:
             const int x = static_cast<int>(c.x);
             const int y = static_cast<int>(c.z);
             if (!free(x, y)) {
-                Problem(where + ": ally start cell " + std::to_string(x) + "," +
-                        std::to_string(y) + " is a hole or holds an object");
+                Problem(where + ": ally start cell " + std::to_string(x) + "," + std::to_string(y) +
+                        " is a hole or holds an object");
             } else if (reach.insert({x, y}).second) {
                 todo.emplace_back(x, y);
             }
@@ -439,8 +439,8 @@ private:
         for (const auto& [name, enemy] : stage.EnemyUnits) {
             enemyTypes_.insert(enemy.TypeName());
             const std::string& marker = enemy.Marker();
-            const auto it = marker.size() == 1 ? stage.enemyStarts.find(marker[0])
-                                               : stage.enemyStarts.end();
+            const auto it =
+                marker.size() == 1 ? stage.enemyStarts.find(marker[0]) : stage.enemyStarts.end();
             if (it == stage.enemyStarts.end()) {
                 Problem(where + ": enemy " + U(name) + " has no start cell (位置 " + U(marker) +
                         ")");
@@ -504,7 +504,8 @@ private:
             }
             if (file == "Nothing") {
                 Problem("campaign: the chain from Init.Dat ends at a stage whose next stage is "
-                        "Nothing: " + U(chain.empty() ? initStage_ : chain.back()));
+                        "Nothing: " +
+                        U(chain.empty() ? initStage_ : chain.back()));
                 break;
             }
             if (!seen.insert(file).second) {
@@ -595,8 +596,8 @@ private:
                         continue;
                     }
                     const auto& c = known[caller];
-                    const auto before = k.textures.size() + k.sounds.size() +
-                                        k.intDeclared.size() + k.stringDeclared.size();
+                    const auto before = k.textures.size() + k.sounds.size() + k.intDeclared.size() +
+                                        k.stringDeclared.size();
                     k.textures.insert(c.textures.begin(), c.textures.end());
                     k.sounds.insert(c.sounds.begin(), c.sounds.end());
                     k.intDeclared.insert(c.intDeclared.begin(), c.intDeclared.end());
@@ -639,9 +640,10 @@ private:
                 }
             }
             for (const auto& m : f.messages) {
-                const bool narrow = std::any_of(m.text.begin(), m.text.end(), [](char c) {
-                    return static_cast<unsigned char>(c) < 0x80;
-                });
+                bool narrow = false;
+                for (std::size_t i = 0; i < m.text.size(); i += SjisCharLen(m.text, i)) {
+                    narrow |= !IsSjisLead(static_cast<unsigned char>(m.text[i]));
+                }
                 if (narrow) {
                     Problem(where + ": the line " + U(m.text) +
                             " holds a single-byte character (automatic line breaks could split "
@@ -769,6 +771,8 @@ private:
 
 } // namespace
 
-Report CheckGameData(const CheckOptions& options) { return Checker(options).Run(); }
+Report CheckGameData(const CheckOptions& options) {
+    return Checker(options).Run();
+}
 
 } // namespace quolis::qcheck

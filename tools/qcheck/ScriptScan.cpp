@@ -245,6 +245,8 @@ std::string SpeakerLabel(const std::string& speakerToken,
     return name == SJ("ナレーション") ? std::string() : name + SJ("：");
 }
 
-ScriptFacts ScanScript(const TokenList& tokens) { return Walker(tokens).Run(); }
+ScriptFacts ScanScript(const TokenList& tokens) {
+    return Walker(tokens).Run();
+}
 
 } // namespace quolis::qcheck

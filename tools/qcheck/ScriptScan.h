@@ -19,12 +19,12 @@ struct ScriptMessage {
 
 struct ScriptFacts {
     std::map<std::string, std::string> textures; // texture variable -> picture file
-    std::vector<std::string> textureUses;         // variables named by picture statements
-    std::set<std::string> music;                  // MIDI files (name + ".mid")
-    std::map<std::string, std::string> sounds;    // cue -> sound file (SELoad)
-    std::vector<std::string> soundPlays;          // cues played (SEPlay)
-    std::set<std::string> jumps;                  // script files run next ("goto", "Save" resume)
-    std::vector<std::string> buttonItems;         // item names of button menus
+    std::vector<std::string> textureUses;        // variables named by picture statements
+    std::set<std::string> music;                 // MIDI files (name + ".mid")
+    std::map<std::string, std::string> sounds;   // cue -> sound file (SELoad)
+    std::vector<std::string> soundPlays;         // cues played (SEPlay)
+    std::set<std::string> jumps;                 // script files run next ("goto", "Save" resume)
+    std::vector<std::string> buttonItems;        // item names of button menus
     std::set<std::string> intDeclared, stringDeclared;
     std::vector<std::string> variableUses; // INT and string variables read or assigned
     std::vector<ScriptMessage> messages;
