@@ -153,6 +153,9 @@ TEST_F(ContentCheck, ScriptFaultsAreNamed) {
     Replace("Text/Event/B1_ED.Dat", "SELoad ノイズ Story\\Noise.wav", "");
     Replace("Text/Common/Squad.Dat", "switch ( %block )", "switch ( %blok )");
     fs::remove(File("Text/Prologue/Start.Dat"));
+    // "カイ：" and 23 characters fill the first line: the "。" would open the second.
+    Replace("Text/Story/A1_ED.Dat", "ゲートは確保した。三体とも無事だ。",
+            "ゲートは確保した。三体とも無事で損傷も軽いほう。");
     const Report r = Check();
     EXPECT_TRUE(Names(r, "script Event\\A1_OP.Dat: picture 背景旧市街 is not a texture variable"))
         << All(r);
@@ -160,6 +163,7 @@ TEST_F(ContentCheck, ScriptFaultsAreNamed) {
     EXPECT_TRUE(Names(r, "sound cue ノイズ is played but never loaded")) << All(r);
     EXPECT_TRUE(Names(r, "variable %blok is used before it is declared")) << All(r);
     EXPECT_TRUE(Names(r, "script Prologue\\Start.Dat is missing")) << All(r);
+    EXPECT_TRUE(Names(r, "breaks before 。")) << All(r);
 }
 
 TEST_F(ContentCheck, ButtonMenuItemsNeedTheirPictures) {

@@ -650,8 +650,20 @@ private:
                             "a double-byte one)");
                 }
                 // Three lines of 52, 50 and 50 bytes fit the message frame.
-                if (m.label.size() + m.text.size() > 152) {
+                const std::string shown = m.label + m.text;
+                if (shown.size() > 152) {
                     Problem(where + ": the line " + U(m.text) + " is longer than three lines");
+                }
+                // Automatic breaks fall every 52 and then 50 bytes; a closing
+                // mark must not begin a line.
+                for (std::size_t at = 52; !narrow && at < shown.size(); at += 50) {
+                    const std::string next = shown.substr(at, 2);
+                    for (const char* mark : {"。", "、", "！", "？", "」", "）", "・"}) {
+                        if (next == Utf8ToCp932(mark)) {
+                            Problem(where + ": the line " + U(m.text) + " breaks before " + mark +
+                                    "; reword it");
+                        }
+                    }
                 }
             }
             for (const auto& [var, file] : f.textures) {
