@@ -6,6 +6,11 @@
 #include "engine/TextObject.h"
 #include "platform/sdl/SdlFonts.h"
 
+#if __has_include("platform/sdl/PlatformHost.h")
+#include "platform/sdl/PlatformHost.h"
+#define QUOLIS_HAVE_GL_HOST 1
+#endif
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -112,8 +117,7 @@ public:
     }
 };
 
-void Frame2D(benchmark::State& state) {
-    NullDevice device;
+void RunFrames(benchmark::State& state, Device& device) {
     BenchTextures files;
     SdlFonts fonts;
     CPolygon::InitTextures("GameData\\Texture\\", &device, &files);
@@ -170,7 +174,30 @@ void Frame2D(benchmark::State& state) {
     CTextObject::SetTextDevice(nullptr);
     CPolygon::ReleaseTextures();
 }
-BENCHMARK(Frame2D)->Unit(benchmark::kMicrosecond);
+void Frame2D_NullDevice(benchmark::State& state) {
+    NullDevice device;
+    RunFrames(state, device);
+}
+BENCHMARK(Frame2D_NullDevice)->Unit(benchmark::kMicrosecond);
+
+#ifdef QUOLIS_HAVE_GL_HOST
+// The same frame on the OpenGL device, headless; each frame is presented.
+void Frame2D_GlDevice(benchmark::State& state) {
+    HostConfig config;
+    config.headless = true;
+    config.imgui = false;
+    config.joystick = false;
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (host == nullptr) {
+        state.SkipWithError(("no headless OpenGL: " + error).c_str());
+        return;
+    }
+    host->Device().ApplyDefaultStates();
+    RunFrames(state, host->Device());
+}
+BENCHMARK(Frame2D_GlDevice)->Unit(benchmark::kMicrosecond);
+#endif
 
 } // namespace
 } // namespace quolis
