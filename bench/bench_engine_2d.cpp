@@ -6,10 +6,7 @@
 #include "engine/TextObject.h"
 #include "platform/sdl/SdlFonts.h"
 
-#if __has_include("platform/sdl/PlatformHost.h")
 #include "platform/sdl/PlatformHost.h"
-#define QUOLIS_HAVE_GL_HOST 1
-#endif
 
 #include <benchmark/benchmark.h>
 
@@ -180,7 +177,6 @@ void Frame2D_NullDevice(benchmark::State& state) {
 }
 BENCHMARK(Frame2D_NullDevice)->Unit(benchmark::kMicrosecond);
 
-#ifdef QUOLIS_HAVE_GL_HOST
 // The same frame on the OpenGL device, headless; each frame is presented.
 void Frame2D_GlDevice(benchmark::State& state) {
     HostConfig config;
@@ -197,7 +193,6 @@ void Frame2D_GlDevice(benchmark::State& state) {
     RunFrames(state, host->Device());
 }
 BENCHMARK(Frame2D_GlDevice)->Unit(benchmark::kMicrosecond);
-#endif
 
 } // namespace
 } // namespace quolis

@@ -7,18 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#if __has_include("platform/sdl/PlatformHost.h")
 #include "platform/sdl/PlatformHost.h"
-#define QUOLIS_HAVE_GL_HOST 1
-#endif
 
 #include <map>
 #include <memory>
 
 namespace quolis {
 namespace {
-
-#ifdef QUOLIS_HAVE_GL_HOST
 
 class MapFiles final : public TextureFiles {
 public:
@@ -188,14 +183,6 @@ TEST_F(GlPixelTest, TextGlyphsAppearAtThePositionInTheTextColour) {
     CTextObject::SetFontRasterizer(nullptr);
     CTextObject::SetTextDevice(nullptr);
 }
-
-#else
-
-TEST(GlPixelTest, SkippedWithoutTheOpenGLDevice) {
-    GTEST_SKIP() << "the OpenGL device is not part of this build";
-}
-
-#endif
 
 } // namespace
 } // namespace quolis
