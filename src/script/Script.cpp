@@ -341,7 +341,7 @@ CScript::Outcome CScript::ExecIf() {
         }
         const Outcome o = Exec(true);
         cursor_ = std::min(cursor_, tokens_.size());
-        if (o.ends && !lastWasDialogue_) {
+        if (o.ends && !o.dialogue) {
             out = o;
             break;
         }
@@ -597,7 +597,6 @@ HRESULT CScript::LoadFrom(std::string_view name) {
 }
 
 CScript::Outcome CScript::Exec(bool single) {
-    lastWasDialogue_ = false;
     const Outcome fail{true, E_FAIL};
     const Outcome next{};
     const std::string_view t = Tok(cursor_);
@@ -878,8 +877,7 @@ CScript::Outcome CScript::Exec(bool single) {
     }
     (void)single;
     Dialogue();
-    lastWasDialogue_ = true;
-    return {true, S_OK};
+    return {true, S_OK, true};
 }
 
 HRESULT CScript::MenuKey(ScriptMenuKey key) {

@@ -102,6 +102,7 @@ private:
     struct Outcome {
         bool ends = false; // the statement ends the step with `result`
         HRESULT result = S_OK;
+        bool dialogue = false; // a dialogue line (waits, except inside a block)
     };
     struct PicFade {
         bool busy = false;
@@ -173,7 +174,6 @@ private:
     MsgSwitches switches_;
     int nestedRuns_ = 0;
     int blockDepth_ = 0;
-    bool lastWasDialogue_ = false;
 };
 
 } // namespace quolis
