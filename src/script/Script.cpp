@@ -435,7 +435,9 @@ void CScript::Dialogue() {
     }
     SetMessage(label_ + std::string(Tok(cursor_)));
     ++cursor_;
-    Effect(SJ("メッセージ ") + message_);
+    if (ports_.observer != nullptr) {
+        ports_.observer->OnMessage(message_);
+    }
 }
 
 CScript::Outcome CScript::StartFade(bool in, std::string_view target) {

@@ -63,6 +63,8 @@ class ScriptObserver {
 public:
     virtual ~ScriptObserver() = default;
     virtual void OnEffect(std::string_view what) = 0;
+    // A dialogue line has set the message (label and text, with its breaks).
+    virtual void OnMessage(std::string_view message) = 0;
 };
 
 // Ports that do nothing (a script without music, pictures or host).
