@@ -19,6 +19,12 @@ std::string ScriptSavePath(std::string_view name) {
     return "GameData\\Text\\" + std::string(name) + ".Dat";
 }
 
+namespace {
+bool Storable(const std::string& token) {
+    return !token.empty() && token != "/*";
+}
+} // namespace
+
 TokenList BuildScriptSave(const std::tm& when, std::string_view resume, const StringVars& strings,
                           const IntVars& ints) {
     TokenList t;
@@ -31,11 +37,20 @@ TokenList BuildScriptSave(const std::tm& when, std::string_view resume, const St
     t.emplace_back(resume);
     t.push_back(SJ("変数情報"));
     for (const auto& [name, value] : strings) {
+        // A token file cannot hold an empty token or one read as a comment
+        // mark: such a variable would shift every record after it, so it is
+        // left out (it keeps its value when the data is loaded).
+        if (!Storable(name) || !Storable(value)) {
+            continue;
+        }
         t.push_back("string");
         t.push_back(name);
         t.push_back(value);
     }
     for (const auto& [name, value] : ints) {
+        if (!Storable(name)) {
+            continue;
+        }
         t.push_back("INT");
         t.push_back(name);
         t.push_back(std::to_string(value));

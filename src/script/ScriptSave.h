@@ -24,7 +24,8 @@ std::string ScriptSavePath(std::string_view name);
 
 // The tokens of a save file: the date key and the seven time fields, the
 // script key and the script to resume, the variables key, then every string
-// variable and every INT variable in name order.
+// variable and every INT variable in name order. Variables whose name or
+// value cannot be stored as a token (empty, or "/*") are left out.
 TokenList BuildScriptSave(const std::tm& when, std::string_view resume, const StringVars& strings,
                           const IntVars& ints);
 

@@ -19,6 +19,13 @@ TEST_F(SaveData, SaveWritesTimeScriptAndVariablesInNameOrder) {
                       "string $y わい string $z ぜ INT %a 1 INT %b 2"));
 }
 
+TEST_F(SaveData, VariablesThatCannotBeTokensAreLeftOut) {
+    Play("string $empty string $c = /* string $ok = 1 Save x s 待つ");
+    EXPECT_EQ(
+        storage.files.at("GameData\\Text\\s.Dat"),
+        Toks("セーブ日時 103 3 2 5 14 7 0 現在のスクリプトファイル名 x 変数情報 string $ok 1"));
+}
+
 TEST_F(SaveData, SaveResumeNameMayBeAStringVariable) {
     Play("string $next = Stage\\9 Save $next mine 待つ");
     EXPECT_EQ(storage.files.at("GameData\\Text\\mine.Dat")[9], "Stage\\9");
