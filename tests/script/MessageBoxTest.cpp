@@ -173,7 +173,16 @@ TEST_F(Box, SingleColumnIgnoresLeftAndRight) {
     EXPECT_TRUE(audio.log.empty());
 }
 
-TEST_F(Box, MenuResultDrivesAnIf) {
+TEST_F(Box, MenuInsideAnIfBlockEndsTheStepAndTheBlockGoesOnAfterTheChoice) {
+    Play("INT %r = 0 if ( 1 == 1 ) { FontMenu { menuitem { a 0 a } } %r = 1 } 後");
+    EXPECT_TRUE(script.MenuShown());
+    EXPECT_EQ(IntVar("%r"), 0);
+    EXPECT_EQ(script.MenuKey(ScriptMenuKey::Decide), S_OK);
+    EXPECT_EQ(IntVar("%r"), 1);
+    EXPECT_EQ(U8(script.Message()), "後") << "the block's closing brace is passed over";
+}
+
+TEST_F(Box, ChoiceOverwritesADeclaredMenuResultAndRunsOn) {
     Play("string $MenuResult INT %r = 0 FontMenu { menuitem { はい 0 はい いいえ 1 いいえ } } "
          "switch ( %r ) { case 0 : 一 break }");
     script.MenuKey(ScriptMenuKey::Decide);
