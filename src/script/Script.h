@@ -4,6 +4,13 @@
 // press, and the scene calls Update every logic step and Draw in its draw
 // handler. Statements and their results are those of the game's script
 // language; see Script.cpp.
+//
+// Hosting: LoadData creates the CScript; BuildScene calls SetUp with the ports
+// (DatScriptStorage on the content reader, CScriptAudioPort on CSound/CMidi,
+// CEngineScriptTextures, a ScriptHost that clears action triggers, the clock
+// and the calendar) and draws through a CEngineMsgCanvas; EnterScene runs an
+// empty token list; the services -1000..-1110 go through RunScriptService;
+// SetBrightness reaches SetBrightness here; LeaveScene calls ReleasePictures.
 #include "common/Clock.h"
 #include "common/Status.h"
 #include "data/DatArchive.h"
