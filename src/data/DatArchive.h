@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <ios>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,16 @@ public:
     bool Scrambled() const { return scrambled_; }
     bool Archived() const { return archive_; }
 
+    // Archive directories are kept between calls (keyed by the archive's host
+    // path, size, modification and change times and inode), so a lookup no
+    // longer re-reads the whole directory. Results are the same with the cache
+    // on or off; member bytes and tokens are always read from the file itself.
+    // An archive changed less than `settleMs` ago is not cached: a file
+    // rewritten in place within one timestamp tick may keep its size and times.
+    // On by default; copies of a reader share its cache.
+    void SetDirectoryCache(bool enabled, long settleMs = 2000);
+    bool DirectoryCacheEnabled() const { return cache_ != nullptr; }
+
     // Archive mode: the tokens of member `name` of the archive at
     // `archivePath`; plain mode: the tokens of the file `name` (archivePath is
     // ignored), comments removed. Paths are game paths (CP932, backslashes).
@@ -54,7 +65,11 @@ public:
     // Writes the tokens to a plain file, one per line (CR LF on disk). In
     // scrambled mode the path gets the E-name rule and the caller's tokens are
     // encoded in place. The file is replaced atomically (temporary file in
-    // the same folder, flushed, renamed over the old one).
+    // the same folder, flushed, renamed over the old one). A list that would
+    // not read back as written (an empty token, or whitespace inside a token
+    // as stored, e.g. a '!' that scrambling turns into a space, or a token
+    // stored as "/*", which reads as a comment) is refused with
+    // E_FAIL and the old file is kept.
     HRESULT WriteTokens(std::string_view filePath, TokenList& tokens, long startOffset = 0,
                         std::ios_base::openmode mode = std::ios_base::trunc);
 
@@ -69,10 +84,13 @@ public:
     std::string ExtractedPath() const { return extractedPath_; }
     HRESULT DeleteExtracted();
 
+    class DirectoryCache;
+
 private:
     int scrambled_;
     int archive_;
     std::string extractedPath_;
+    std::shared_ptr<DirectoryCache> cache_;
 };
 
 // One directory entry of an archive (decoded).

@@ -16,9 +16,13 @@ int Shift(std::size_t i) {
 }
 } // namespace
 
-void DataCodec::SetKey(std::string key) { KeyStorage() = std::move(key); }
+void DataCodec::SetKey(std::string key) {
+    KeyStorage() = std::move(key);
+}
 
-const std::string& DataCodec::Key() { return KeyStorage(); }
+const std::string& DataCodec::Key() {
+    return KeyStorage();
+}
 
 void DataCodec::Decode(std::string& s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -45,11 +49,15 @@ void DataCodec::Encode(TokenList& tokens) {
 }
 
 std::string ApplyEName(std::string_view name) {
-    std::string out(name);
-    auto dot = out.find('.');
-    if (dot != std::string::npos) {
-        out.insert(dot, "E");
+    auto dot = name.find('.');
+    if (dot == std::string_view::npos) {
+        return std::string(name);
     }
+    std::string out;
+    out.reserve(name.size() + 1);
+    out.append(name.substr(0, dot));
+    out.push_back('E');
+    out.append(name.substr(dot));
     return out;
 }
 

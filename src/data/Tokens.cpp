@@ -1,8 +1,8 @@
 #include "data/Tokens.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <charconv>
 #include <limits>
+#include <system_error>
 
 namespace quolis {
 namespace {
@@ -82,15 +82,42 @@ bool ScanInt(std::string_view token, std::int32_t& out) {
 }
 
 bool ScanFloat(std::string_view token, float& out) {
-    std::string s(token);
-    const char* begin = s.c_str();
-    char* end = nullptr;
-    errno = 0;
-    float v = std::strtof(begin, &end);
-    if (end == begin) {
+    // Like "%f": optional sign, then digits with an optional point and
+    // exponent; the rest is ignored. Read the same way whatever the process
+    // locale says about decimal points. Words such as "inf" or "nan" are not
+    // numbers here.
+    std::size_t i = 0;
+    while (i < token.size() && IsSpace(token[i])) {
+        ++i;
+    }
+    bool neg = false;
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
+        neg = token[i] == '-';
+        ++i;
+    }
+    auto isDigit = [&](std::size_t k) {
+        return k < token.size() && token[k] >= '0' && token[k] <= '9';
+    };
+    if (!isDigit(i) && !(i < token.size() && token[i] == '.' && isDigit(i + 1))) {
         return false;
     }
-    out = v;
+    float v = 0.0f;
+    const char* first = token.data() + i;
+    const char* last = token.data() + token.size();
+    auto r = std::from_chars(first, last, v, std::chars_format::general);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too large becomes infinity, too small becomes zero.
+        std::string_view num(first, static_cast<std::size_t>(r.ptr - first));
+        std::size_t e = num.find_first_of("eE");
+        bool negExp = e != std::string_view::npos && e + 1 < num.size() && num[e + 1] == '-';
+        std::string_view mant = num.substr(0, e);
+        bool zeroInt = mant.find_first_not_of('0') == std::string_view::npos ||
+                       mant[mant.find_first_not_of('0')] == '.';
+        v = (negExp || zeroInt) ? 0.0f : std::numeric_limits<float>::infinity();
+    } else if (r.ec != std::errc()) {
+        return false;
+    }
+    out = neg ? -v : v;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "gfxutil/Math.h"
 
+#include <utility>
+
 namespace quolis {
 
 Vec3 Normalize(const Vec3& a) {
