@@ -3,6 +3,8 @@
 // token files, a small bitmap, and a game folder in a temporary directory.
 #include "common/Path.h"
 #include "data/DatArchive.h"
+#include "data/DatArchiveWriter.h"
+#include "data/Tokens.h"
 #include "engine/Camera.h"
 #include "engine/Mesh.h"
 #include "engine/Model.h"

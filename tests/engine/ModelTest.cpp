@@ -119,3 +119,29 @@ TEST_F(ModelTest, ReleaseDropsTheModel) {
     m.Draw();
     EXPECT_TRUE(dev_.Draws().empty());
 }
+
+TEST_F(ModelTest, LoadsModelsAndMeshesFromTheArchives) {
+    // The same content packed: members are named without the folders.
+    TokenList tokens = SplitTokens("1 2 box.x -1" + MdlKey(0, 0, 0) + MdlKey(0, 4, 0));
+    ArchiveMemberSource mdl, x = BinaryMember("box.x", CubeX());
+    ASSERT_TRUE(TextMember("Test\\jump.mdl", tokens, mdl));
+    std::string mdlArchive, xArchive;
+    ASSERT_TRUE(ComposeArchive({mdl}, mdlArchive));
+    ASSERT_TRUE(ComposeArchive({x}, xArchive));
+    WriteFile("GameData\\mdl\\mdl.Dat", mdlArchive);
+    WriteFile("GameData\\XFile\\XFile.Dat", xArchive);
+    CDatArchive packed(false, true);
+    CMesh::Init("GameData\\XFile\\", &dev_, &packed);
+    CMdl::Init("GameData\\mdl\\", &packed, 1.0f);
+    CMdl m;
+    ASSERT_EQ(m.Load("Test\\jump.mdl"), S_OK);
+    ASSERT_NE(CMesh::FindRecord("box.x"), nullptr);
+    EXPECT_TRUE(CMesh::FindRecord("box.x")->loaded);
+    m.Play();
+    m.Update();
+    m.Draw();
+    auto draws = TakeDraws();
+    ASSERT_EQ(draws.size(), 1u);
+    ExpectNear(TransformCoord({0, 0, 0}, draws[0].world), {0, 4, 0});
+    CMesh::ReleaseAll(); // before `packed` goes away
+}
