@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string_view>
@@ -69,6 +70,131 @@ bool Tokenize(std::string_view s, std::vector<Token>& out, std::string& error) {
     }
     return true;
 }
+
+// Binary files: a stream of 16-bit token codes with their data. Values are
+// written out as text into one arena so the same parser reads both formats.
+class BinaryTokenizer {
+public:
+    BinaryTokenizer(std::string_view s, bool doubles) : s_(s), doubles_(doubles) {}
+
+    bool Run(std::vector<Token>& out, std::string& arena, std::string& error) {
+        struct Pending {
+            Tok kind;
+            std::size_t offset, length;
+        };
+        std::vector<Pending> pending;
+        auto add = [&](Tok kind, std::string_view text) {
+            pending.push_back({kind, arena.size(), text.size()});
+            arena.append(text);
+        };
+        char buf[48];
+        while (i_ < s_.size()) {
+            std::uint16_t code;
+            if (!U16(code))
+                return Fail(error);
+            std::uint32_t n;
+            switch (code) {
+            case 1: // name
+            case 2: // string, followed by its terminator token
+                if (!U32(n) || n > s_.size() - i_)
+                    return Fail(error);
+                add(code == 1 ? Tok::Word : Tok::String, s_.substr(i_, n));
+                i_ += n;
+                if (code == 2 && !U16(code))
+                    return Fail(error);
+                break;
+            case 3: // integer
+                if (!U32(n))
+                    return Fail(error);
+                add(Tok::Word, std::string_view(buf, Print(buf, n)));
+                break;
+            case 5: // GUID
+                if (s_.size() - i_ < 16)
+                    return Fail(error);
+                add(Tok::Guid, "guid");
+                i_ += 16;
+                break;
+            case 6:   // integer list
+            case 7: { // float list
+                const std::size_t each = code == 6 ? 4 : (doubles_ ? 8 : 4);
+                if (!U32(n) || n > (s_.size() - i_) / each)
+                    return Fail(error);
+                for (std::uint32_t k = 0; k < n; ++k) {
+                    std::size_t len;
+                    if (code == 6) {
+                        std::uint32_t v;
+                        U32(v);
+                        len = Print(buf, v);
+                    } else if (doubles_) {
+                        double d;
+                        std::memcpy(&d, s_.data() + i_, 8);
+                        i_ += 8;
+                        len = std::size_t(std::snprintf(buf, sizeof buf, "%.17g", d));
+                    } else {
+                        float f;
+                        std::memcpy(&f, s_.data() + i_, 4);
+                        i_ += 4;
+                        len = std::size_t(std::snprintf(buf, sizeof buf, "%.9g", double(f)));
+                    }
+                    add(Tok::Word, std::string_view(buf, std::min(len, sizeof buf - 1)));
+                }
+                break;
+            }
+            case 10:
+                add(Tok::Open, "{");
+                break;
+            case 11:
+                add(Tok::Close, "}");
+                break;
+            case 31:
+                add(Tok::Word, "template");
+                break;
+            default:
+                if (code >= 12 && code <= 20)
+                    break; // punctuation
+                if (code >= 40 && code <= 52) {
+                    add(Tok::Word, "keyword"); // only found in templates
+                    break;
+                }
+                error = "unknown binary token";
+                return false;
+            }
+        }
+        out.reserve(pending.size());
+        for (const auto& p : pending)
+            out.push_back({p.kind, std::string_view(arena).substr(p.offset, p.length)});
+        return true;
+    }
+
+private:
+    static std::size_t Print(char* buf, std::uint32_t v) {
+        return std::size_t(std::snprintf(buf, 16, "%u", v));
+    }
+    bool Fail(std::string& error) {
+        error = "truncated binary token";
+        return false;
+    }
+    bool U16(std::uint16_t& v) {
+        if (s_.size() - i_ < 2)
+            return false;
+        v = std::uint16_t(std::uint8_t(s_[i_]) | std::uint8_t(s_[i_ + 1]) << 8);
+        i_ += 2;
+        return true;
+    }
+    bool U32(std::uint32_t& v) {
+        if (s_.size() - i_ < 4)
+            return false;
+        v = 0;
+        for (int k = 3; k >= 0; --k)
+            v = v << 8 | std::uint8_t(s_[i_ + std::size_t(k)]);
+        i_ += 4;
+        return true;
+    }
+
+    std::string_view s_;
+    bool doubles_;
+    std::size_t i_ = 0;
+};
 
 struct RawMesh {
     std::vector<Vec3> positions;
@@ -558,13 +684,22 @@ bool ReadXFile(const std::uint8_t* data, std::size_t size, XMesh& out, std::stri
     std::string_view s(reinterpret_cast<const char*>(data), size);
     if (s.substr(0, 4) != "xof ")
         return fail("not an X file");
-    std::string_view format = s.substr(8, 4);
-    if (format != "txt ")
-        return fail("only the text format is read");
+    const std::string_view format = s.substr(8, 4);
+    const std::string_view floatSize = s.substr(12, 4);
     std::vector<Token> tokens;
+    std::string arena; // binary values as text
     std::string why;
-    if (!Tokenize(s.substr(16), tokens, why))
-        return fail(why);
+    if (format == "txt ") {
+        if (!Tokenize(s.substr(16), tokens, why))
+            return fail(why);
+    } else if (format == "bin ") {
+        if (floatSize != "0032" && floatSize != "0064")
+            return fail("unknown float size");
+        if (!BinaryTokenizer(s.substr(16), floatSize == "0064").Run(tokens, arena, why))
+            return fail(why);
+    } else {
+        return fail("compressed X files are not read");
+    }
     Parser p(tokens, out);
     if (!p.Run())
         return fail(p.Error());

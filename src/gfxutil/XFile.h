@@ -1,5 +1,6 @@
 #pragma once
-// Reader for DirectX mesh files (text format "xof 0303txt"): every Mesh in the
+// Reader for DirectX mesh files (text "xof 0303txt" and binary "xof 0303bin",
+// 32- or 64-bit floats; compressed files are refused): every Mesh in the
 // file, including those nested in Frames (with their FrameTransformMatrix
 // applied), merged into one triangle mesh with per-face materials. Polygons
 // are triangulated as fans; meshes without MeshNormals get normals computed

@@ -182,3 +182,109 @@ TEST(XFile, BoundingSphereHoldsEveryVertex) {
     EXPECT_FLOAT_EQ(c.x, 1.0f);
     EXPECT_FLOAT_EQ(r, 2.0f);
 }
+
+namespace {
+
+// Writes binary X tokens.
+struct BinaryX {
+    std::string bytes;
+    explicit BinaryX(bool doubles) { bytes = doubles ? "xof 0303bin 0064" : "xof 0303bin 0032"; }
+    bool doubles() const { return bytes.substr(12, 4) == "0064"; }
+    void U16(unsigned v) {
+        bytes += char(v & 255);
+        bytes += char(v >> 8);
+    }
+    void U32(std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes += char((v >> (8 * i)) & 255);
+    }
+    void Name(const std::string& n) {
+        U16(1);
+        U32(std::uint32_t(n.size()));
+        bytes += n;
+    }
+    void Open() { U16(10); }
+    void Close() { U16(11); }
+    void Ints(std::vector<std::uint32_t> v) {
+        U16(6);
+        U32(std::uint32_t(v.size()));
+        for (auto x : v)
+            U32(x);
+    }
+    void Floats(std::vector<double> v) {
+        U16(7);
+        U32(std::uint32_t(v.size()));
+        for (double x : v) {
+            if (doubles()) {
+                bytes.append(reinterpret_cast<const char*>(&x), 8);
+            } else {
+                float f = float(x);
+                bytes.append(reinterpret_cast<const char*>(&f), 4);
+            }
+        }
+    }
+};
+
+std::string BinaryTriangle(bool doubles) {
+    BinaryX b(doubles);
+    b.U16(31); // a template: skipped
+    b.Name("Header");
+    b.Open();
+    b.U16(5);
+    b.bytes += std::string(16, '\x11');
+    b.U16(41);
+    b.Name("major");
+    b.U16(20);
+    b.Close();
+    b.Name("Mesh");
+    b.Name("Tri");
+    b.Open();
+    b.Ints({3});
+    b.Floats({0, 0, 0, 0, 1, 0, 1, 0, 0.1});
+    b.Ints({1, 3, 0, 1, 2});
+    b.Name("MeshMaterialList");
+    b.Open();
+    b.Ints({1, 1, 0});
+    b.Name("Material");
+    b.Open();
+    b.Floats({0.25, 0.5, 0.75, 1, 3, 0, 0, 0, 0, 0, 0});
+    b.Name("TextureFilename");
+    b.Open();
+    b.U16(2);
+    b.U32(5);
+    b.bytes += "t.bmp";
+    b.U16(20);
+    b.Close();
+    b.Close();
+    b.Close();
+    b.Close();
+    return b.bytes;
+}
+
+} // namespace
+
+TEST(XFile, BinaryFormatWithSingleAndDoubleFloats) {
+    for (bool doubles : {false, true}) {
+        XMesh m;
+        std::string error;
+        ASSERT_TRUE(Read(BinaryTriangle(doubles), m, &error)) << error;
+        ASSERT_EQ(m.vertices.size(), 3u);
+        EXPECT_EQ(m.vertices[2].position.z, 0.1f); // exact through the text round trip
+        EXPECT_LT(m.vertices[0].normal.z, -0.99f); // computed, facing -z
+        ASSERT_EQ(m.materials.size(), 1u);
+        EXPECT_EQ(m.materials[0].diffuse, (XColor{0.25f, 0.5f, 0.75f, 1}));
+        EXPECT_EQ(m.materials[0].power, 3.0f);
+        EXPECT_EQ(m.materials[0].textureFile, "t.bmp");
+    }
+}
+
+TEST(XFile, EveryTruncationOfABinaryFileFails) {
+    const std::string full = BinaryTriangle(false);
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        XMesh m;
+        EXPECT_FALSE(Read(full.substr(0, n), m)) << n;
+    }
+    XMesh m;
+    EXPECT_FALSE(Read("xof 0303tzip0032" + full.substr(16), m));
+    EXPECT_FALSE(Read("xof 0303bin 0016" + full.substr(16), m));
+}
