@@ -1,0 +1,38 @@
+#pragma once
+// The command line of the game program. Run without arguments it behaves as
+// the original; the options serve headless runs, tests and demos.
+#include <string>
+#include <vector>
+
+namespace quolis {
+
+struct ScreenshotRequest {
+    int framePass = 0; // after this frame pass (counted from 0)
+    std::string file;  // PNG file name (host path)
+};
+
+struct LaunchOptions {
+    bool headless = false;  // --headless
+    int frames = -1;        // --frames N: exit after N frame passes; -1 runs until closed
+    bool fixedStep = false; // --fixed-step: the clock advances 16 ms per frame pass
+    std::vector<ScreenshotRequest> screenshots; // --screenshot N:FILE.png (may repeat)
+    std::string dataDir;                        // --data DIR
+    bool help = false;                          // --help
+};
+
+// Parses argv[1…]. On a bad command line returns false with a one-line
+// reason in `error`.
+bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, std::string* error);
+
+const char* LaunchUsage();
+
+} // namespace quolis
+
+namespace quolis {
+
+// The game's working folder: the --data folder when given; else the
+// executable's folder when it holds "GameData"; else empty (the working
+// directory). `exeDir` is the executable's folder.
+std::string ChooseGameRoot(const std::string& dataDir, const std::string& exeDir);
+
+} // namespace quolis

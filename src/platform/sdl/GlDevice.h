@@ -1,0 +1,118 @@
+#pragma once
+// The drawing device on OpenGL 3.3 core. The scene is drawn into an
+// 800 × 600 offscreen framebuffer (the back buffer); presenting stretches it
+// over the window's view area. Shaders reproduce the fixed-function stage the
+// game was written for: row-vector transforms, one directional light with
+// materials (vertex colour as diffuse source), texture × diffuse for colour
+// and alpha, flat shading from the first vertex of each triangle, culling,
+// depth test and alpha blending, point filtering, and pre-transformed screen
+// vertices with Direct3D's pixel-centre convention.
+#include "platform/Device.h"
+
+#include <epoxy/gl.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace quolis {
+
+class GlDevice final : public Device {
+public:
+    // Needs a current OpenGL 3.3 core context. Check Ok() afterwards.
+    GlDevice(int width = 800, int height = 600);
+    ~GlDevice() override;
+    GlDevice(const GlDevice&) = delete;
+    GlDevice& operator=(const GlDevice&) = delete;
+
+    bool Ok() const { return ok_; }
+    const std::string& Error() const { return error_; }
+
+    // Called by EndFrame to show the back buffer (the host blits and swaps).
+    void SetPresenter(std::function<void()> present) { present_ = std::move(present); }
+    // The framebuffer object holding the back buffer (for the host's blit).
+    GLuint BackBufferFramebuffer() const { return fbo_; }
+
+    void BeginFrame() override;
+    void EndFrame() override;
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+
+    void ApplyDefaultStates() override;
+    void SetAlphaBlend(bool on) override;
+    void SetCullMode(CullMode mode) override;
+    void SetDepthTest(bool on) override;
+    void SetLighting(bool on) override;
+
+    void SetTransform(TransformKind kind, const Mat4& m) override;
+    void SetLight(int index, const Light& light) override;
+    void EnableLight(int index, bool on) override;
+    void SetMaterial(const Material& m) override;
+
+    TextureId CreateTexture(int width, int height, const Argb* pixels) override;
+    void ReleaseTexture(TextureId id) override;
+    void SetTexture(TextureId id) override;
+
+    BufferId CreateBuffers(VertexFormat format, std::size_t maxVertices, std::size_t maxIndices,
+                           bool dynamic) override;
+    void ReleaseBuffers(BufferId id) override;
+    bool UpdateBuffers(BufferId id, const void* vertices, std::size_t vertexCount,
+                       const std::uint16_t* indices, std::size_t indexCount) override;
+    void DrawIndexed(BufferId id, std::size_t startIndex, std::size_t triangleCount) override;
+    void DrawIndexedUP(VertexFormat format, const void* vertices, std::size_t vertexCount,
+                       const std::uint16_t* indices, std::size_t indexCount) override;
+
+    bool ReadBackBuffer(std::vector<Argb>& out) override;
+
+private:
+    struct Buffers {
+        VertexFormat format = VertexFormat::Screen;
+        GLuint vao = 0, vbo = 0, ebo = 0;
+        std::size_t maxVertices = 0, maxIndices = 0;
+        std::size_t vertexCount = 0, indexCount = 0;
+        bool dynamic = false;
+    };
+    struct LightSlot {
+        Light light;
+        bool set = false;
+        bool on = false;
+    };
+
+    bool CreateProgram();
+    bool CreateBackBuffer();
+    void CreateVertexArray(Buffers& b);
+    void ApplyRasterStates();
+    void PrepareDraw(VertexFormat format);
+    void DestroyBuffers(Buffers& b);
+
+    int width_, height_;
+    bool ok_ = false;
+    std::string error_;
+    std::function<void()> present_;
+
+    GLuint program_ = 0;
+    GLuint fbo_ = 0, colorRb_ = 0, depthRb_ = 0;
+    struct Uniforms {
+        GLint wvp = -1, normalMat = -1, viewSize = -1, preTransformed = -1, lighting = -1,
+              lightOn = -1, hasNormal = -1, hasColor = -1, lightDir = -1, lightDiffuse = -1,
+              lightAmbient = -1, matDiffuse = -1, matAmbient = -1, matEmissive = -1, hasTex = -1,
+              tex = -1;
+    } u_;
+
+    // Device state.
+    bool alphaBlend_ = true, depthTest_ = true, lighting_ = true;
+    CullMode cull_ = CullMode::CounterClockwise;
+    Mat4 world_, view_, projection_;
+    Material material_;
+    LightSlot lights_[8];
+    TextureId texture_ = 0;
+
+    std::map<TextureId, GLuint> textures_;
+    std::map<BufferId, Buffers> buffers_;
+    TextureId nextTexture_ = 1;
+    BufferId nextBuffer_ = 1;
+    // Transient geometry for DrawIndexedUP, one per vertex format.
+    Buffers up_[3];
+};
+
+} // namespace quolis

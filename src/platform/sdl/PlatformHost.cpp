@@ -1,0 +1,352 @@
+#include "platform/sdl/PlatformHost.h"
+
+#include "common/Log.h"
+#include "common/Text.h"
+#include "platform/sdl/FontFiles.h"
+#include "platform/sdl/PngFile.h"
+
+#include <backends/imgui_impl_opengl3.h>
+#include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
+
+#include <cstdlib>
+
+namespace quolis {
+
+namespace {
+
+// The font of the window menu and the modal windows, in pixels.
+constexpr float kUiFontPixels = 16.0f;
+
+} // namespace
+
+PlatformHost::PlatformHost(const HostConfig& config) : config_(config) {
+    if (config_.fixedStep) {
+        clock_ = std::make_unique<ManualClock>();
+    } else {
+        clock_ = std::make_unique<SteadyClock>();
+    }
+    if (config_.headless) {
+        boxes_.responder = FirstButton;
+    }
+}
+
+std::unique_ptr<PlatformHost> PlatformHost::Create(const HostConfig& config, std::string* error) {
+    std::unique_ptr<PlatformHost> host(new PlatformHost(config));
+    if (!host->Init(error)) {
+        return nullptr;
+    }
+    return host;
+}
+
+bool PlatformHost::Init(std::string* error) {
+    if (config_.headless) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    Uint32 systems = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+    if (config_.joystick) {
+        systems |= SDL_INIT_JOYSTICK;
+    }
+    if (SDL_Init(systems) != 0) {
+        *error = std::string("cannot start SDL: ") + SDL_GetError();
+        return false;
+    }
+    sdlStarted_ = true;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+
+    // The client area holds the menu strip and the 800 × 600 view; the window
+    // opens maximised and the view is stretched over what it gets.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+    window_ = SDL_CreateWindow(config_.title.c_str(), SDL_WINDOWPOS_CENTERED,
+                               SDL_WINDOWPOS_CENTERED, 800, 600 + kMenuStripHeight, flags);
+    if (window_ == nullptr) {
+        *error = std::string("cannot open the window: ") + SDL_GetError();
+        return false;
+    }
+    context_ = SDL_GL_CreateContext(window_);
+    if (context_ == nullptr) {
+        *error = std::string("cannot create an OpenGL 3.3 context: ") + SDL_GetError();
+        return false;
+    }
+    SDL_GL_MakeCurrent(window_, context_);
+    SDL_GL_SetSwapInterval(config_.headless ? 0 : 1);
+
+    device_ = std::make_unique<GlDevice>();
+    if (!device_->Ok()) {
+        *error = "cannot create the drawing device: " + device_->Error();
+        return false;
+    }
+    device_->SetPresenter([this] { Present(nullptr, nullptr); });
+    device_->ApplyDefaultStates();
+
+    if (config_.imgui && !InitImGui(error)) {
+        return false;
+    }
+    if (config_.joystick) {
+        OpenJoystick();
+    }
+    if (!config_.headless) {
+        SDL_ShowWindow(window_);
+        SDL_MaximizeWindow(window_);
+    }
+    return true;
+}
+
+bool PlatformHost::InitImGui(std::string* error) {
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr; // nothing written beside the game
+    io.LogFilename = nullptr;
+    // The texts are Japanese: load a Japanese font with the Japanese ranges.
+    std::string font = FindFontFile("IPAPGothic");
+    if (font.empty() ||
+        io.Fonts->AddFontFromFileTTF(font.c_str(), kUiFontPixels, nullptr,
+                                     io.Fonts->GetGlyphRangesJapanese()) == nullptr) {
+        LogLine("window menu: no Japanese font found, menu texts may not show");
+        io.Fonts->AddFontDefault();
+    }
+    if (!ImGui_ImplSDL2_InitForOpenGL(window_, context_) ||
+        !ImGui_ImplOpenGL3_Init("#version 330 core")) {
+        *error = "cannot start the window menu (Dear ImGui)";
+        ImGui::DestroyContext();
+        return false;
+    }
+    imguiStarted_ = true;
+    return true;
+}
+
+PlatformHost::~PlatformHost() {
+    if (imguiStarted_) {
+        ImGui_ImplOpenGL3_Shutdown();
+        ImGui_ImplSDL2_Shutdown();
+        ImGui::DestroyContext();
+    }
+    device_.reset();
+    if (joystick_ != nullptr) {
+        SDL_JoystickClose(joystick_);
+    }
+    if (context_ != nullptr) {
+        SDL_GL_DeleteContext(context_);
+    }
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+    }
+    if (sdlStarted_) {
+        SDL_Quit();
+    }
+}
+
+void PlatformHost::OpenJoystick() {
+    if (joystick_ != nullptr) {
+        return;
+    }
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+        joystick_ = SDL_JoystickOpen(i);
+        if (joystick_ != nullptr) {
+            joystickId_ = SDL_JoystickInstanceID(joystick_);
+            break;
+        }
+    }
+    input_.SetPresent(InputDeviceIndex::Joypad, joystick_ != nullptr);
+}
+
+ViewLayout PlatformHost::Layout() const {
+    ViewLayout l;
+    SDL_GetWindowSize(window_, &l.windowWidth, &l.windowHeight);
+    l.stripHeight = kMenuStripHeight;
+    l.backWidth = device_->Width();
+    l.backHeight = device_->Height();
+    return l;
+}
+
+void PlatformHost::PumpEvents() {
+    ViewLayout layout = Layout();
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        if (imguiStarted_) {
+            ImGui_ImplSDL2_ProcessEvent(&e);
+            // Clicks on the menu strip or a modal window belong to them.
+            bool mouse = e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP;
+            if (mouse && ImGui::GetIO().WantCaptureMouse) {
+                continue;
+            }
+        }
+        if (e.type == SDL_JOYDEVICEADDED && joystick_ == nullptr && config_.joystick) {
+            OpenJoystick();
+            continue;
+        }
+        if (e.type == SDL_JOYDEVICEREMOVED && joystick_ != nullptr &&
+            e.jdevice.which == joystickId_) {
+            SDL_JoystickClose(joystick_);
+            joystick_ = nullptr;
+            joystickId_ = -1;
+            input_.SetPresent(InputDeviceIndex::Joypad, false);
+            continue;
+        }
+        InputEvent ie;
+        if (TranslateSdlEvent(e, layout, joystickId_, &ie) > 0) {
+            input_.Push(ie);
+        }
+    }
+}
+
+void PlatformHost::WaitEvents(int timeoutMs) {
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
+    PumpEvents();
+}
+
+bool PlatformHost::Focused() const {
+    if (config_.headless) {
+        return true; // nothing else can take the focus
+    }
+    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void PlatformHost::FinishFramePass() {
+    if (config_.fixedStep) {
+        static_cast<ManualClock&>(*clock_).Advance(kFixedStepMs);
+    }
+}
+
+bool PlatformHost::SaveScreenshot(const std::string& hostPath, std::string* error) {
+    std::vector<Argb> pixels;
+    if (!device_->ReadBackBuffer(pixels)) {
+        *error = "screenshot: cannot read the back buffer";
+        return false;
+    }
+    return WritePng(hostPath, device_->Width(), device_->Height(), pixels, error);
+}
+
+void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) {
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window_, &w, &h);
+    int winW = 0, winH = 0;
+    SDL_GetWindowSize(window_, &winW, &winH);
+    int strip = winH > 0 ? kMenuStripHeight * h / winH : kMenuStripHeight;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glViewport(0, 0, w, h);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // The back buffer stretched over the view area below the strip.
+    int viewH = h - strip > 0 ? h - strip : 0;
+    if (viewH > 0 && w > 0) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, device_->BackBufferFramebuffer());
+        bool same = w == device_->Width() && viewH == device_->Height();
+        glBlitFramebuffer(0, 0, device_->Width(), device_->Height(), 0, 0, w, viewH,
+                          GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    }
+    if (imguiStarted_) {
+        ImGui_ImplOpenGL3_NewFrame();
+        ImGui_ImplSDL2_NewFrame();
+        ImGui::NewFrame();
+        if (ImGui::BeginMainMenuBar()) {
+            if (menuDrawer_ && modal == nullptr) {
+                menuDrawer_();
+            }
+            ImGui::EndMainMenuBar();
+        }
+        if (modal != nullptr) {
+            bool open = (*modal)();
+            if (modalOpen != nullptr) {
+                *modalOpen = open;
+            }
+        }
+        ImGui::Render();
+        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    } else if (modalOpen != nullptr) {
+        *modalOpen = false;
+    }
+    SDL_GL_SwapWindow(window_);
+}
+
+void PlatformHost::RunModal(const std::function<bool()>& draw) {
+    if (!imguiStarted_) {
+        return;
+    }
+    bool open = true;
+    lastModalFrames_ = 0;
+    for (int frame = 1; open; ++frame) {
+        PumpEvents();
+        Present(&draw, &open);
+        lastModalFrames_ = frame;
+        if (config_.modalFrameLimit > 0 && frame >= config_.modalFrameLimit) {
+            break;
+        }
+        if (config_.headless) {
+            SDL_Delay(1);
+        }
+    }
+}
+
+void PlatformHost::SetMessageBoxResponder(MessageBoxResponder responder) {
+    boxes_.responder = std::move(responder);
+}
+
+MessageBoxAnswer PlatformHost::ImGuiBoxes::Show(const MessageBoxRequest& request) {
+    if (responder) {
+        return responder(request);
+    }
+    if (!host_.imguiStarted_) {
+        return FirstButton(request);
+    }
+    std::string text = Cp932ToUtf8(request.text);
+    std::string id = Cp932ToUtf8(request.caption) + "###quolis-message-box";
+    bool yesNo = request.buttons == MessageBoxButtons::YesNo;
+    MessageBoxAnswer answer = FirstButton(request);
+    bool opened = false;
+    host_.RunModal([&]() -> bool {
+        if (!opened) {
+            ImGui::OpenPopup(id.c_str());
+            opened = true;
+        }
+        ImGuiViewport* vp = ImGui::GetMainViewport();
+        ImGui::SetNextWindowPos(vp->GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+        bool open = true;
+        if (ImGui::BeginPopupModal(id.c_str(), nullptr,
+                                   ImGuiWindowFlags_AlwaysAutoResize |
+                                       ImGuiWindowFlags_NoSavedSettings)) {
+            const char* icon = request.icon == MessageBoxIcon::Question      ? "(?)  "
+                               : request.icon == MessageBoxIcon::Warning     ? "(!)  "
+                               : request.icon == MessageBoxIcon::Information ? "(i)  "
+                                                                             : "";
+            ImGui::TextUnformatted((std::string(icon) + text).c_str());
+            ImGui::Spacing();
+            if (yesNo) {
+                bool yes = ImGui::Button("はい(Y)", ImVec2(96, 0)) ||
+                           ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
+                           ImGui::IsKeyPressed(SDL_SCANCODE_Y);
+                ImGui::SameLine();
+                bool no = ImGui::Button("いいえ(N)", ImVec2(96, 0)) ||
+                          ImGui::IsKeyPressed(SDL_SCANCODE_N);
+                if (yes || no) {
+                    answer = yes ? MessageBoxAnswer::Yes : MessageBoxAnswer::No;
+                    open = false;
+                }
+            } else {
+                if (ImGui::Button("OK", ImVec2(96, 0)) ||
+                    ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
+                    ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
+                    answer = MessageBoxAnswer::Ok;
+                    open = false;
+                }
+            }
+            if (!open) {
+                ImGui::CloseCurrentPopup();
+            }
+            ImGui::EndPopup();
+        }
+        return open;
+    });
+    return answer;
+}
+
+} // namespace quolis

@@ -1,0 +1,116 @@
+#pragma once
+// The desktop side of the game: the SDL window with its menu strip above the
+// 800 × 600 view, the OpenGL device, the event pump feeding the input queue,
+// the clock, Dear ImGui (window menu and modal windows) and message boxes.
+// One host lives for the whole process.
+#include "common/Clock.h"
+#include "platform/InputEvents.h"
+#include "platform/MessageBox.h"
+#include "platform/sdl/EventTranslate.h"
+#include "platform/sdl/GlDevice.h"
+
+#include <SDL.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace quolis {
+
+struct HostConfig {
+    // SDL offscreen video (EGL, llvmpipe) and dummy audio: no display and no
+    // sound card needed.
+    bool headless = false;
+    // The clock advances exactly 16 ms per frame pass.
+    bool fixedStep = false;
+    // Dear ImGui for the window menu and modal windows (tests of the device
+    // switch it off to start faster).
+    bool imgui = true;
+    // Open the first game controller.
+    bool joystick = true;
+    // Frames after which a modal window gives up and closes (0: never); lets
+    // unattended runs and tests of the modal windows always finish.
+    int modalFrameLimit = 0;
+    std::string title = "クオーリス　Ver1.00"; // UTF-8
+};
+
+class PlatformHost {
+public:
+    // Height of the window menu strip above the game view, in window points.
+    static constexpr int kMenuStripHeight = 22;
+    static constexpr std::uint32_t kFixedStepMs = 16;
+
+    // Opens the window and the device. Null with a one-line reason on failure.
+    static std::unique_ptr<PlatformHost> Create(const HostConfig& config, std::string* error);
+    ~PlatformHost();
+    PlatformHost(const PlatformHost&) = delete;
+    PlatformHost& operator=(const PlatformHost&) = delete;
+
+    GlDevice& Device() { return *device_; }
+    InputEventQueue& Input() { return input_; }
+    Clock& GetClock() { return *clock_; }
+    MessageBoxes& Boxes() { return boxes_; }
+    SDL_Window* Window() { return window_; }
+    bool Headless() const { return config_.headless; }
+
+    // Reads every pending window-system event into Input().
+    void PumpEvents();
+    // Waits up to `timeoutMs` for the next event (an inactive game sleeps
+    // here), then pumps.
+    void WaitEvents(int timeoutMs);
+    // Whether the game window has the keyboard focus.
+    bool Focused() const;
+    // Ends a frame pass: with the fixed step the clock moves 16 ms.
+    void FinishFramePass();
+
+    // Writes the back buffer as PNG.
+    bool SaveScreenshot(const std::string& hostPath, std::string* error);
+
+    // The window menu: called inside the ImGui main-menu bar every frame.
+    void SetMenuDrawer(std::function<void()> draw) { menuDrawer_ = std::move(draw); }
+    // Answers message boxes without showing them (headless runs answer with
+    // the first button unless a responder is set). An empty responder shows
+    // the boxes again (windowed runs).
+    void SetMessageBoxResponder(MessageBoxResponder responder);
+    // Runs a modal ImGui window: `draw` is called once per frame inside the
+    // ImGui frame until it returns false. The game neither steps nor draws
+    // meanwhile; the last back buffer stays on screen.
+    void RunModal(const std::function<bool()>& draw);
+    // Frames the last modal window was shown for.
+    int LastModalFrames() const { return lastModalFrames_; }
+
+    ViewLayout Layout() const;
+
+private:
+    class ImGuiBoxes final : public MessageBoxes {
+    public:
+        explicit ImGuiBoxes(PlatformHost& host) : host_(host) {}
+        MessageBoxAnswer Show(const MessageBoxRequest& request) override;
+        MessageBoxResponder responder;
+
+    private:
+        PlatformHost& host_;
+    };
+
+    explicit PlatformHost(const HostConfig& config);
+    bool Init(std::string* error);
+    bool InitImGui(std::string* error);
+    void Present(const std::function<bool()>* modal, bool* modalOpen);
+    void OpenJoystick();
+
+    HostConfig config_;
+    SDL_Window* window_ = nullptr;
+    SDL_GLContext context_ = nullptr;
+    SDL_Joystick* joystick_ = nullptr;
+    SDL_JoystickID joystickId_ = -1;
+    bool sdlStarted_ = false;
+    bool imguiStarted_ = false;
+    std::unique_ptr<GlDevice> device_;
+    std::unique_ptr<Clock> clock_;
+    InputEventQueue input_;
+    ImGuiBoxes boxes_{*this};
+    std::function<void()> menuDrawer_;
+    int lastModalFrames_ = 0;
+};
+
+} // namespace quolis

@@ -1,0 +1,359 @@
+#include "platform/sdl/SdlMixer.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace quolis {
+namespace {
+
+// SDL_mixer has one device and one music hook per process; the open mixer.
+std::atomic<SdlMixer*> g_openMixer{nullptr};
+std::atomic<std::uint32_t> g_musicEventType{0};
+
+int MixVolume(float gain) {
+    return std::clamp(static_cast<int>(std::lround(gain * MIX_MAX_VOLUME)), 0, MIX_MAX_VOLUME);
+}
+
+} // namespace
+
+SdlMixer::~SdlMixer() {
+    Close();
+}
+
+std::string SdlMixer::FindSoundFont() {
+    std::error_code ec;
+    if (const char* env = std::getenv(kSoundFontVariable); env != nullptr && *env != '\0') {
+        if (std::filesystem::is_regular_file(env, ec)) {
+            return env;
+        }
+    }
+    static const char* const kKnown[] = {
+        "/usr/share/sounds/sf2/TimGM6mb.sf2",
+        "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+        "/usr/share/sounds/sf2/default-GM.sf2",
+        "/usr/share/soundfonts/default.sf2",
+    };
+    for (const char* path : kKnown) {
+        if (std::filesystem::is_regular_file(path, ec)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+std::uint32_t SdlMixer::MusicEventType() {
+    return g_musicEventType.load();
+}
+
+HRESULT SdlMixer::Open() {
+    if (open_) {
+        return S_OK;
+    }
+    SdlMixer* expected = nullptr;
+    if (!g_openMixer.compare_exchange_strong(expected, this)) {
+        return E_FAIL;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS) != 0) {
+        g_openMixer = nullptr;
+        return E_FAIL;
+    }
+    soundFont_ = FindSoundFont();
+    if (!soundFont_.empty()) {
+        Mix_SetSoundFonts(soundFont_.c_str());
+    }
+    Mix_Init(MIX_INIT_MID);
+    if (Mix_OpenAudioDevice(44100, AUDIO_S16SYS, 2, 1024, nullptr,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) !=
+        0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS);
+        g_openMixer = nullptr;
+        return E_FAIL;
+    }
+    Uint16 format = 0;
+    Mix_QuerySpec(&deviceRate_, &format, &deviceChannels_);
+    channels_ = Mix_AllocateChannels(kInitialChannels);
+    if (g_musicEventType.load() == 0) {
+        Uint32 type = SDL_RegisterEvents(1);
+        if (type != static_cast<Uint32>(-1)) {
+            g_musicEventType = type;
+        }
+    }
+    Mix_HookMusicFinished(&SdlMixer::OnMusicFinished);
+    open_ = true;
+    return S_OK;
+}
+
+void SdlMixer::Close() {
+    if (!open_) {
+        return;
+    }
+    Mix_HookMusicFinished(nullptr);
+    Mix_HaltChannel(-1);
+    ReleaseMusic();
+    for (auto& [id, chunk] : chunks_) {
+        Mix_FreeChunk(chunk);
+    }
+    chunks_.clear();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS);
+    open_ = false;
+    g_openMixer = nullptr;
+}
+
+SoundId SdlMixer::CreateSound(const PcmSound& pcm) {
+    if (!open_ || pcm.rate <= 0 || (pcm.channels != 1 && pcm.channels != 2) ||
+        pcm.samples.empty()) {
+        return 0;
+    }
+    // Convert once to the device's format, so that playing costs nothing.
+    SDL_AudioStream* stream =
+        SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(pcm.channels), pcm.rate, AUDIO_S16SYS,
+                           static_cast<Uint8>(deviceChannels_), deviceRate_);
+    if (stream == nullptr) {
+        return 0;
+    }
+    const int inBytes = static_cast<int>(pcm.samples.size() * sizeof(std::int16_t));
+    Uint8* buffer = nullptr;
+    int outBytes = 0;
+    if (SDL_AudioStreamPut(stream, pcm.samples.data(), inBytes) == 0 &&
+        SDL_AudioStreamFlush(stream) == 0) {
+        outBytes = SDL_AudioStreamAvailable(stream);
+        buffer = outBytes > 0 ? static_cast<Uint8*>(SDL_malloc(outBytes)) : nullptr;
+        if (buffer != nullptr) {
+            outBytes = SDL_AudioStreamGet(stream, buffer, outBytes);
+        }
+    }
+    SDL_FreeAudioStream(stream);
+    if (buffer == nullptr || outBytes <= 0) {
+        SDL_free(buffer);
+        return 0;
+    }
+    auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
+    if (chunk == nullptr) {
+        SDL_free(buffer);
+        return 0;
+    }
+    chunk->allocated = 1; // Mix_FreeChunk frees the samples with SDL_free
+    chunk->abuf = buffer;
+    chunk->alen = static_cast<Uint32>(outBytes);
+    chunk->volume = MIX_MAX_VOLUME;
+    SoundId id = nextId_++;
+    chunks_[id] = chunk;
+    return id;
+}
+
+void SdlMixer::ReleaseSound(SoundId id) {
+    auto it = chunks_.find(id);
+    if (it == chunks_.end()) {
+        return;
+    }
+    Mix_FreeChunk(it->second); // halts the channels that play it
+    chunks_.erase(it);
+}
+
+bool SdlMixer::GrowChannels() {
+    if (channels_ >= kMaxChannels) {
+        return false;
+    }
+    channels_ = Mix_AllocateChannels(std::min(channels_ * 2, kMaxChannels));
+    return channels_ > 0;
+}
+
+void SdlMixer::ApplyGain(int channel, void* stream, int len, void* self) {
+    auto* mixer = static_cast<SdlMixer*>(self);
+    if (channel < 0 || channel >= kMaxChannels) {
+        return;
+    }
+    const int path = mixer->channelPath_[channel].load(std::memory_order_relaxed);
+    const float gain = mixer->masterGain_.load(std::memory_order_relaxed) *
+                       mixer->pathGain_[path].load(std::memory_order_relaxed);
+    if (gain == 1.0f) {
+        return;
+    }
+    auto* samples = static_cast<Sint16*>(stream);
+    const int count = len / static_cast<int>(sizeof(Sint16));
+    for (int i = 0; i < count; ++i) {
+        float v = samples[i] * gain;
+        samples[i] = static_cast<Sint16>(std::clamp(v, -32768.0f, 32767.0f));
+    }
+}
+
+HRESULT SdlMixer::PlaySound(SoundId id, SoundPath path, bool loop) {
+    auto it = chunks_.find(id);
+    if (!open_ || it == chunks_.end()) {
+        return E_FAIL;
+    }
+    // A channel drops its effects whenever it stops, so the gain is attached
+    // to an idle channel just before the instance starts on it.
+    int channel = -1;
+    for (int i = 0; i < channels_ && channel < 0; ++i) {
+        if (Mix_Playing(i) == 0) {
+            channel = i;
+        }
+    }
+    if (channel < 0 && GrowChannels()) {
+        channel = Mix_Playing(channels_ - 1) == 0 ? channels_ - 1 : -1;
+    }
+    if (channel < 0 || channel >= kMaxChannels) {
+        return E_FAIL;
+    }
+    channelPath_[channel] = static_cast<int>(path);
+    Mix_Volume(channel, MIX_MAX_VOLUME);
+    Mix_UnregisterAllEffects(channel);
+    Mix_RegisterEffect(channel, &SdlMixer::ApplyGain, nullptr, this);
+    channel = Mix_PlayChannel(channel, it->second, loop ? -1 : 0);
+    return channel >= 0 ? S_OK : E_FAIL;
+}
+
+void SdlMixer::StopAllSounds() {
+    if (open_) {
+        Mix_HaltChannel(-1);
+    }
+}
+
+void SdlMixer::SetMasterVolume(long centibels) {
+    masterGain_ = CentibelsToGain(centibels);
+}
+
+void SdlMixer::SetPathVolume(SoundPath path, long centibels) {
+    pathGain_[static_cast<int>(path)] = CentibelsToGain(centibels);
+}
+
+// A standard MIDI file: the "MThd" header and at least one whole "MTrk" chunk
+// after it. FluidSynth only parses the file when it plays, so anything else
+// would "play" and end at once.
+static bool LooksLikeMidi(const std::vector<std::uint8_t>& b) {
+    auto u32 = [&](std::size_t i) {
+        return (std::uint32_t(b[i]) << 24) | (std::uint32_t(b[i + 1]) << 16) |
+               (std::uint32_t(b[i + 2]) << 8) | b[i + 3];
+    };
+    if (b.size() < 22 || std::memcmp(b.data(), "MThd", 4) != 0) {
+        return false;
+    }
+    std::uint32_t headerLength = u32(4);
+    if (headerLength < 6 || headerLength > b.size() - 16) {
+        return false;
+    }
+    std::size_t track = 8 + headerLength;
+    return std::memcmp(b.data() + track, "MTrk", 4) == 0 && u32(track + 4) <= b.size() - track - 8;
+}
+
+HRESULT SdlMixer::LoadMusic(std::vector<std::uint8_t> bytes) {
+    ReleaseMusic();
+    if (!open_ || !LooksLikeMidi(bytes)) {
+        return E_FAIL;
+    }
+    musicBytes_ = std::move(bytes);
+    SDL_RWops* rw = SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
+    music_ = rw != nullptr ? Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
+    if (music_ == nullptr) {
+        musicBytes_.clear();
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+void SdlMixer::HaltMusic() {
+    ownHalt_ = true;
+    Mix_HaltMusic();
+    ownHalt_ = false;
+    DropMusicEvents();
+}
+
+HRESULT SdlMixer::PlayMusic() {
+    if (music_ == nullptr) {
+        return E_FAIL;
+    }
+    HaltMusic();
+    if (Mix_PlayMusic(music_, 1) != 0) {
+        return E_FAIL;
+    }
+    Mix_ResumeMusic();
+    return S_OK;
+}
+
+void SdlMixer::StopMusic() {
+    if (open_) {
+        HaltMusic();
+    }
+}
+
+void SdlMixer::PauseMusic() {
+    if (open_) {
+        Mix_PauseMusic();
+    }
+}
+
+void SdlMixer::ResumeMusic() {
+    if (open_) {
+        Mix_ResumeMusic();
+    }
+}
+
+void SdlMixer::ReleaseMusic() {
+    if (music_ != nullptr) {
+        HaltMusic();
+        ownHalt_ = true;
+        Mix_FreeMusic(music_);
+        ownHalt_ = false;
+        music_ = nullptr;
+    }
+    musicBytes_.clear();
+    DropMusicEvents();
+}
+
+HRESULT SdlMixer::SetMusicVolume(long centibels) {
+    if (!open_) {
+        return E_FAIL;
+    }
+    Mix_VolumeMusic(MixVolume(CentibelsToGain(centibels)));
+    return S_OK;
+}
+
+void SdlMixer::DropMusicEvents() {
+    std::lock_guard<std::mutex> lock(eventMutex_);
+    ++generation_;
+    events_.clear();
+}
+
+MusicEvent SdlMixer::TakeMusicEvent() {
+    std::lock_guard<std::mutex> lock(eventMutex_);
+    while (!events_.empty()) {
+        auto [generation, event] = events_.front();
+        events_.erase(events_.begin());
+        if (generation == generation_.load()) {
+            return event;
+        }
+    }
+    return MusicEvent::None;
+}
+
+// Audio thread (or inside Mix_HaltMusic on the game thread): no SDL_mixer
+// calls here, only the queue and an event for the game's event loop.
+void SdlMixer::OnMusicFinished() {
+    SdlMixer* mixer = g_openMixer.load();
+    if (mixer == nullptr || mixer->ownHalt_) {
+        return; // our own stop: no event, as a stopped graph sends none
+    }
+    {
+        std::lock_guard<std::mutex> lock(mixer->eventMutex_);
+        mixer->events_.emplace_back(mixer->generation_.load(), MusicEvent::EndOfStream);
+    }
+    if (Uint32 type = g_musicEventType.load(); type != 0) {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = type;
+        e.user.code = 0x8001;
+        SDL_PushEvent(&e);
+    }
+}
+
+} // namespace quolis

@@ -1,0 +1,101 @@
+#pragma once
+// The real mixer: SDL2_mixer chunks for the sound effects (one mixer channel
+// per sounding instance), SDL2_mixer music through FluidSynth for the MIDI
+// pieces, with a General MIDI soundfont found at run time:
+//   1. the file named by the environment variable QUOLIS_SOUNDFONT,
+//   2. Debian's timgm6mb-soundfont (/usr/share/sounds/sf2/TimGM6mb.sf2),
+//   3. other GM soundfonts Debian installs (FluidR3_GM.sf2, default-GM.sf2).
+// The end of a piece is noticed on the audio thread; it is queued for the
+// game thread (TakeMusicEvent) and announced by an SDL event of type
+// MusicEventType(), the counterpart of the window message 0x8001.
+#include "platform/Mixer.h"
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct Mix_Chunk;
+typedef struct _Mix_Music Mix_Music;
+
+namespace quolis {
+
+class SdlMixer final : public Mixer {
+public:
+    static constexpr const char* kSoundFontVariable = "QUOLIS_SOUNDFONT";
+    static constexpr int kInitialChannels = 64;
+    static constexpr int kMaxChannels = 256;
+
+    SdlMixer() = default;
+    ~SdlMixer() override;
+    SdlMixer(const SdlMixer&) = delete;
+    SdlMixer& operator=(const SdlMixer&) = delete;
+
+    // Opens the audio device (44100 Hz, 16-bit, stereo unless the device
+    // wants otherwise) through SDL's current audio driver (SDL_AUDIODRIVER).
+    // E_FAIL when there is no device or another SdlMixer is open.
+    HRESULT Open();
+    void Close();
+    bool IsOpen() const { return open_; }
+    // The device's rate and channel count once open.
+    int DeviceRate() const { return deviceRate_; }
+    int DeviceChannels() const { return deviceChannels_; }
+
+    // The soundfont FluidSynth will use; empty when none was found (MIDI then
+    // stays silent: LoadMusic fails).
+    static std::string FindSoundFont();
+    const std::string& SoundFont() const { return soundFont_; }
+    // The SDL event type pushed when a music event waits; 0 before Open.
+    static std::uint32_t MusicEventType();
+
+    SoundId CreateSound(const PcmSound& pcm) override;
+    void ReleaseSound(SoundId id) override;
+    HRESULT PlaySound(SoundId id, SoundPath path, bool loop) override;
+    void StopAllSounds() override;
+    void SetMasterVolume(long centibels) override;
+    void SetPathVolume(SoundPath path, long centibels) override;
+
+    HRESULT LoadMusic(std::vector<std::uint8_t> bytes) override;
+    HRESULT PlayMusic() override;
+    void StopMusic() override;
+    void PauseMusic() override;
+    void ResumeMusic() override;
+    void ReleaseMusic() override;
+    HRESULT SetMusicVolume(long centibels) override;
+    MusicEvent TakeMusicEvent() override;
+
+private:
+    static void OnMusicFinished();
+    static void ApplyGain(int channel, void* stream, int len, void* self);
+    void DropMusicEvents();
+    void HaltMusic();
+    bool GrowChannels();
+
+    bool open_ = false;
+    int deviceRate_ = 0;
+    int deviceChannels_ = 0;
+    int channels_ = 0;
+    std::string soundFont_;
+
+    std::map<SoundId, Mix_Chunk*> chunks_;
+    SoundId nextId_ = 1;
+    // Read on the audio thread by the gain effect of each channel.
+    std::atomic<float> masterGain_{1.0f};
+    std::atomic<float> pathGain_[2] = {1.0f, 1.0f};
+    std::atomic<int> channelPath_[kMaxChannels] = {};
+
+    Mix_Music* music_ = nullptr;
+    std::vector<std::uint8_t> musicBytes_; // kept alive while music_ reads them
+
+    // Music events, filled on the audio thread. Each carries the generation
+    // of the piece it belongs to; a stop, load or restart moves to a new
+    // generation so that older events are dropped.
+    std::mutex eventMutex_;
+    std::vector<std::pair<unsigned, MusicEvent>> events_;
+    std::atomic<unsigned> generation_{0};
+    std::atomic<bool> ownHalt_{false};
+};
+
+} // namespace quolis

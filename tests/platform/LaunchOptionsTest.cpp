@@ -1,0 +1,98 @@
+#include "platform/LaunchOptions.h"
+#include "platform/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quolis {
+namespace {
+
+bool Parse(std::vector<const char*> args, LaunchOptions* o, std::string* error) {
+    args.insert(args.begin(), "quolis");
+    return ParseLaunchOptions(static_cast<int>(args.size()), args.data(), o, error);
+}
+
+TEST(LaunchOptions, NoArgumentsRunsLikeTheOriginal) {
+    LaunchOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({}, &o, &error));
+    EXPECT_FALSE(o.headless);
+    EXPECT_EQ(o.frames, -1);
+    EXPECT_FALSE(o.fixedStep);
+    EXPECT_TRUE(o.screenshots.empty());
+    EXPECT_TRUE(o.dataDir.empty());
+}
+
+TEST(LaunchOptions, ReadsEveryOption) {
+    LaunchOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--headless", "--frames", "3", "--fixed-step", "--screenshot", "2:a.png",
+                       "--screenshot", "0:dir/b:c.png", "--data", "/games/q"},
+                      &o, &error))
+        << error;
+    EXPECT_TRUE(o.headless);
+    EXPECT_EQ(o.frames, 3);
+    EXPECT_TRUE(o.fixedStep);
+    ASSERT_EQ(o.screenshots.size(), 2u);
+    EXPECT_EQ(o.screenshots[0].framePass, 2);
+    EXPECT_EQ(o.screenshots[0].file, "a.png");
+    EXPECT_EQ(o.screenshots[1].framePass, 0);
+    EXPECT_EQ(o.screenshots[1].file, "dir/b:c.png"); // only the first colon splits
+    EXPECT_EQ(o.dataDir, "/games/q");
+}
+
+TEST(LaunchOptions, RejectsBadCommandLinesWithOneLine) {
+    const std::vector<std::vector<const char*>> bad = {{"--frames"},
+                                                       {"--frames", "-1"},
+                                                       {"--frames", "3x"},
+                                                       {"--frames", ""},
+                                                       {"--screenshot", "a.png"},
+                                                       {"--screenshot", "2:"},
+                                                       {"--screenshot", "x:a.png"},
+                                                       {"--data"},
+                                                       {"--data", ""},
+                                                       {"--bogus"},
+                                                       {"--frames", "99999999999"}};
+    for (const auto& args : bad) {
+        LaunchOptions o;
+        std::string error;
+        EXPECT_FALSE(Parse(args, &o, &error)) << args[0];
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(LaunchOptions, GameRootPrefersDataThenTheExecutableFolder) {
+    namespace fs = std::filesystem;
+    fs::path exe = fs::path(QUOLIS_BINARY_DIR) / "launch-root-test";
+    fs::remove_all(exe);
+    fs::create_directories(exe);
+    EXPECT_EQ(ChooseGameRoot("/data/here", exe.string()), "/data/here");
+    EXPECT_EQ(ChooseGameRoot("", exe.string()), ""); // no GameData beside it: working folder
+    fs::create_directories(exe / "GameData");
+    EXPECT_EQ(ChooseGameRoot("", exe.string()), exe.string());
+    EXPECT_EQ(ChooseGameRoot("", ""), "");
+    fs::remove_all(exe);
+}
+
+TEST(ScriptedMessageBoxes, AnswersInOrderAndRemembersTheQuestions) {
+    ScriptedMessageBoxes boxes;
+    MessageBoxRequest quit{"quit?", "confirm", MessageBoxButtons::YesNo, MessageBoxIcon::Question};
+    MessageBoxRequest note{"note", "", MessageBoxButtons::Ok, MessageBoxIcon::Warning};
+    boxes.QueueAnswer(MessageBoxAnswer::No);
+    boxes.QueueAnswer(MessageBoxAnswer::Yes);
+    EXPECT_EQ(boxes.Show(quit), MessageBoxAnswer::No);
+    // An OK box answers OK whatever was queued.
+    EXPECT_EQ(boxes.Show(note), MessageBoxAnswer::Ok);
+    // Unattended: the first button.
+    EXPECT_EQ(boxes.Show(quit), MessageBoxAnswer::Yes);
+    ASSERT_EQ(boxes.Asked().size(), 3u);
+    EXPECT_EQ(boxes.Asked()[0].text, "quit?");
+    EXPECT_EQ(boxes.Asked()[1].icon, MessageBoxIcon::Warning);
+    EXPECT_EQ(FirstButton(quit), MessageBoxAnswer::Yes);
+    EXPECT_EQ(FirstButton(note), MessageBoxAnswer::Ok);
+}
+
+} // namespace
+} // namespace quolis

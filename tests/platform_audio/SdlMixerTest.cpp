@@ -1,0 +1,258 @@
+// Renders effects and music through SdlMixer with SDL_AUDIODRIVER=disk and
+// measures the samples SDL wrote.
+#include "platform/sdl/SdlMixer.h"
+
+#include "AudioTestUtil.h"
+#include "SoundBytes.h"
+#include "audio/Midi.h"
+#include "audio/Sound.h"
+#include "audio/Wav.h"
+#include "data/DatArchive.h"
+#include "data/DatArchiveWriter.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace quolis {
+namespace {
+
+using namespace testbytes;
+
+struct Rendered {
+    std::vector<std::int16_t> samples; // interleaved, device channels
+    double Peak() const {
+        int peak = 0;
+        for (std::int16_t s : samples) {
+            peak = std::max(peak, std::abs(static_cast<int>(s)));
+        }
+        return peak;
+    }
+    // Square root of the total energy: independent of how much silence
+    // surrounds the sound.
+    double Amplitude() const {
+        double sum = 0;
+        for (std::int16_t s : samples) {
+            sum += double(s) * s;
+        }
+        return std::sqrt(sum);
+    }
+};
+
+class SdlMixerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file_ =
+            std::string(QUOLIS_BINARY_DIR) + "/platform_audio_" + std::to_string(getpid()) + ".raw";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", file_.c_str(), 1);
+        // Four milliseconds per 1024-frame buffer: about six times real time.
+        setenv("SDL_DISKAUDIODELAY", "4", 1);
+    }
+    void TearDown() override { std::remove(file_.c_str()); }
+
+    // Opens the mixer, runs `play`, waits until `done` says so (at most 5 s
+    // of wall time), closes and returns what was written.
+    Rendered Render(const std::function<void(SdlMixer&)>& play,
+                    const std::function<bool(SdlMixer&)>& done,
+                    const std::function<void()>& finish = {}) {
+        Rendered r;
+        SdlMixer mixer;
+        EXPECT_EQ(mixer.Open(), S_OK) << SDL_GetError();
+        if (!mixer.IsOpen()) {
+            return r;
+        }
+        EXPECT_EQ(mixer.DeviceChannels(), 2);
+        play(mixer);
+        for (int waited = 0; !done(mixer) && waited < 5000; waited += 5) {
+            SDL_Delay(5);
+        }
+        EXPECT_TRUE(done(mixer)) << "timed out";
+        if (finish) {
+            finish();
+        }
+        mixer.Close();
+        std::ifstream in(file_, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+        r.samples.resize(bytes.size() / 2);
+        std::memcpy(r.samples.data(), bytes.data(), r.samples.size() * 2);
+        return r;
+    }
+
+    static bool EffectsDone(SdlMixer&) { return Mix_Playing(-1) == 0; }
+
+    std::string file_;
+};
+
+PcmSound SineCue() {
+    Bytes wav = MakeWav16(22050, 1, Sine(22050, 440, 22050 / 4, 8000));
+    PcmSound pcm;
+    EXPECT_EQ(ReadWav(wav.data(), wav.size(), pcm), S_OK);
+    return pcm;
+}
+
+TEST_F(SdlMixerTest, CueSoundsAndMinus2000CentibelsIsTenTimesQuieter) {
+    PcmSound cue = SineCue();
+    auto render = [&](long master, long secondary) {
+        return Render(
+            [&](SdlMixer& m) {
+                m.SetMasterVolume(master);
+                m.SetPathVolume(SoundPath::Secondary, secondary);
+                SoundId id = m.CreateSound(cue);
+                ASSERT_NE(id, 0);
+                ASSERT_EQ(m.PlaySound(id, SoundPath::Secondary, false), S_OK);
+            },
+            EffectsDone);
+    };
+    Rendered loud = render(0, 0);
+    Rendered quiet = render(-2000, 0);
+    Rendered quietPath = render(0, -2000);
+    ASSERT_GT(loud.Peak(), 7000) << "the cue is not heard";
+    EXPECT_LT(loud.Peak(), 9000);
+    EXPECT_NEAR(quiet.Peak() / loud.Peak(), 0.1, 0.003);
+    EXPECT_NEAR(quiet.Amplitude() / loud.Amplitude(), 0.1, 0.003);
+    EXPECT_NEAR(quietPath.Peak() / loud.Peak(), 0.1, 0.003);
+}
+
+TEST_F(SdlMixerTest, TwentyOverlappingInstancesAllSound) {
+    // A constant level, so the instances add up wherever they overlap even
+    // if they start a few buffers apart.
+    PcmSound flat;
+    flat.rate = 44100;
+    flat.channels = 1;
+    flat.samples.assign(44100 / 2, 1000);
+    Rendered r = Render(
+        [&](SdlMixer& m) {
+            SoundId id = m.CreateSound(flat);
+            ASSERT_NE(id, 0);
+            for (int i = 0; i < 20; ++i) {
+                ASSERT_EQ(m.PlaySound(id, SoundPath::Primary, false), S_OK);
+            }
+        },
+        EffectsDone);
+    EXPECT_NEAR(r.Peak(), 20000, 200);
+}
+
+TEST_F(SdlMixerTest, MidiPlaysToItsEndAndReportsItOnTheGameThread) {
+    ASSERT_FALSE(SdlMixer::FindSoundFont().empty())
+        << "no General MIDI soundfont (install timgm6mb-soundfont or set QUOLIS_SOUNDFONT)";
+    Bytes midi = MakeMidi({60, 64, 67, 72}, 48, 0, 120);
+    auto render = [&](long volume, bool& ended) {
+        ended = false;
+        return Render(
+            [&](SdlMixer& m) {
+                ASSERT_EQ(m.LoadMusic(midi), S_OK) << Mix_GetError();
+                ASSERT_EQ(m.SetMusicVolume(volume), S_OK);
+                ASSERT_EQ(m.PlayMusic(), S_OK);
+                EXPECT_EQ(m.TakeMusicEvent(), MusicEvent::None);
+            },
+            [&](SdlMixer& m) {
+                if (!ended) {
+                    ended = m.TakeMusicEvent() == MusicEvent::EndOfStream;
+                }
+                return ended;
+            });
+    };
+    bool endedLoud = false, endedQuiet = false;
+    Rendered loud = render(0, endedLoud);
+    Rendered quiet = render(-2000, endedQuiet);
+    EXPECT_TRUE(endedLoud);
+    EXPECT_TRUE(endedQuiet);
+    ASSERT_GT(loud.Peak(), 1000) << "the piece is not heard";
+    // Music volume goes through SDL_mixer's 0..128 steps: 13/128 for -2000 cB.
+    EXPECT_NEAR(quiet.Amplitude() / loud.Amplitude(), 0.1, 0.01);
+}
+
+TEST_F(SdlMixerTest, StoppingMusicIsNoEndOfPieceAndGarbageDoesNotLoad) {
+    Bytes midi = MakeMidi({60}, 960);
+    int polls = 0;
+    Render(
+        [&](SdlMixer& m) {
+            EXPECT_EQ(m.LoadMusic({}), E_FAIL);
+            EXPECT_EQ(m.LoadMusic(Bytes(midi.begin(), midi.begin() + 20)), E_FAIL);
+            EXPECT_EQ(m.LoadMusic(MakeWav16(8000, 1, {1, 2})), E_FAIL);
+            EXPECT_EQ(m.PlayMusic(), E_FAIL);
+            ASSERT_EQ(m.LoadMusic(midi), S_OK);
+            ASSERT_EQ(m.PlayMusic(), S_OK);
+            m.PauseMusic();
+            m.ResumeMusic();
+            m.StopMusic();
+            ASSERT_EQ(m.PlayMusic(), S_OK);
+            m.ReleaseMusic();
+        },
+        [&](SdlMixer& m) {
+            EXPECT_EQ(m.TakeMusicEvent(), MusicEvent::None);
+            SDL_Event e;
+            while (SDL_PollEvent(&e)) {
+                EXPECT_NE(e.type, SdlMixer::MusicEventType());
+            }
+            return ++polls > 40;
+        });
+}
+
+// The players on the real mixer, as the game drives them: members from the
+// archives, the end of the piece seen as an SDL event, handled on this thread.
+TEST_F(SdlMixerTest, PlayersThroughTheRealMixer) {
+    ScratchRoot root("platform_audio");
+    auto archive = [&](const char* path, const char* name, const Bytes& bytes) {
+        std::string out;
+        ASSERT_TRUE(
+            ComposeArchive({BinaryMember(name, std::string(bytes.begin(), bytes.end()))}, out));
+        root.Write(path, Bytes(out.begin(), out.end()));
+    };
+    archive("GameData\\SE\\SE.Dat", "Battle\\Cannon.wav",
+            MakeWav16(22050, 1, Sine(22050, 440, 22050 / 8, 8000)));
+    archive("GameData\\MIDI\\MIDI.Dat", "Title.mid", MakeMidi({60, 67}, 48));
+    CDatArchive content(false, true);
+
+    CSound sound;
+    CMidi midi;
+    midi.SetDirectory("GameData\\MIDI\\");
+    midi.SetVolume(0);
+    bool started = false, restarted = false;
+    Rendered r = Render(
+        [&](SdlMixer& m) {
+            ASSERT_EQ(sound.Init(&m, "GameData\\SE\\", &content), S_OK);
+            sound.SetMasterVolume(0);
+            ASSERT_EQ(sound.Load("Battle\\Cannon.wav", "cannon", true), S_OK);
+            ASSERT_EQ(sound.Play("cannon"), S_OK);
+            EXPECT_EQ(Mix_Playing(-1), 1);
+            ASSERT_EQ(midi.InitGraph(&m, &content), S_OK);
+            ASSERT_EQ(midi.Play("Title.mid"), S_OK);
+            started = Mix_PlayingMusic() == 1;
+        },
+        [&](SdlMixer&) {
+            SDL_Event e;
+            while (!restarted && SDL_PollEvent(&e)) {
+                if (e.type == SdlMixer::MusicEventType()) {
+                    EXPECT_EQ(Mix_PlayingMusic(), 0);
+                    midi.OnGraphEvent();
+                    restarted = Mix_PlayingMusic() == 1;
+                }
+            }
+            return restarted;
+        },
+        [&] {
+            // Leaving the scene: the players let go of the mixer first.
+            EXPECT_EQ(midi.Stop(), S_OK);
+            midi.ReleaseGraph();
+            EXPECT_EQ(sound.ReleaseAll(), S_OK);
+            sound.Init(nullptr, "", nullptr);
+        });
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(restarted);
+    EXPECT_GT(r.Peak(), 4000);
+}
+
+} // namespace
+} // namespace quolis

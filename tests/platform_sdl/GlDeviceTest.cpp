@@ -1,0 +1,370 @@
+#include "platform/sdl/PlatformHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace quolis {
+namespace {
+
+const std::uint16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb ToRgb(Argb c) {
+    return {int((c >> 16) & 255), int((c >> 8) & 255), int(c & 255)};
+}
+
+// One headless host for the whole suite: opening SDL and EGL is the slow part.
+class GlDeviceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        HostConfig config;
+        config.headless = true;
+        config.imgui = false;
+        config.joystick = false;
+        host_ = PlatformHost::Create(config, &error_).release();
+    }
+    static void TearDownTestSuite() {
+        delete host_;
+        host_ = nullptr;
+    }
+    void SetUp() override {
+        if (host_ == nullptr) {
+            GTEST_SKIP() << "headless OpenGL 3.3 (SDL offscreen through EGL) is not available "
+                            "here: "
+                         << error_;
+        }
+        dev().ApplyDefaultStates();
+        dev().SetTexture(0);
+        dev().SetTransform(TransformKind::World, Mat4::Identity());
+        dev().SetTransform(TransformKind::View, Mat4::Identity());
+        dev().SetTransform(TransformKind::Projection, Mat4::Identity());
+        dev().BeginFrame();
+    }
+
+    static GlDevice& dev() { return host_->Device(); }
+
+    void ScreenQuad(float x0, float y0, float x1, float y1, Argb c, float z = 0) {
+        VertexScreen v[4] = {{x0, y0, z, 1, c, 0, 0},
+                             {x1, y0, z, 1, c, 1, 0},
+                             {x1, y1, z, 1, c, 1, 1},
+                             {x0, y1, z, 1, c, 0, 1}};
+        dev().DrawIndexedUP(VertexFormat::Screen, v, 4, kQuad, 6);
+    }
+
+    Argb Pixel(int x, int y) {
+        if (pixels_.empty()) {
+            EXPECT_TRUE(dev().ReadBackBuffer(pixels_));
+            EXPECT_EQ(pixels_.size(), 800u * 600u);
+        }
+        return pixels_[static_cast<std::size_t>(y) * 800 + x];
+    }
+    void Reread() { pixels_.clear(); }
+
+    static PlatformHost* host_;
+    static std::string error_;
+    std::vector<Argb> pixels_;
+};
+
+PlatformHost* GlDeviceTest::host_ = nullptr;
+std::string GlDeviceTest::error_;
+
+TEST_F(GlDeviceTest, FrameClearsToOpaqueBlackAndPresents) {
+    ScreenQuad(0, 0, 800, 600, 0xFFFFFFFF);
+    dev().EndFrame();
+    dev().BeginFrame();
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(Pixel(799, 599), 0xFF000000u);
+    EXPECT_EQ(Pixel(400, 300), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, ScreenQuadsCoverExactlyTheirPixels) {
+    ScreenQuad(10, 20, 30, 50, 0xFF00FF00);
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(10, 20), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(29, 49), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(9, 20), 0xFF000000u);
+    EXPECT_EQ(Pixel(30, 20), 0xFF000000u);
+    EXPECT_EQ(Pixel(10, 19), 0xFF000000u);
+    EXPECT_EQ(Pixel(10, 50), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, ColourKeyedTexelIsTransparent) {
+    // 2 × 2 texture, rows top to bottom: the top-left texel is the colour-keyed
+    // black (alpha 0), the others opaque white; each texel covers 100 × 100.
+    const Argb texels[4] = {0x00000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    TextureId tex = dev().CreateTexture(2, 2, texels);
+    ASSERT_NE(tex, 0u);
+    ScreenQuad(0, 0, 800, 600, 0xFFFF0000); // red background
+    dev().SetTexture(tex);
+    ScreenQuad(100, 100, 300, 300, 0xFFFFFFFF);
+    dev().SetTexture(0);
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(150, 150), 0xFFFF0000u); // background shows through
+    EXPECT_EQ(Pixel(250, 150), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(150, 250), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(250, 250), 0xFFFFFFFFu);
+    // Texture × diffuse: a half-grey vertex colour darkens the texels.
+    dev().BeginFrame();
+    dev().SetTexture(tex);
+    ScreenQuad(100, 100, 300, 300, 0xFF808080);
+    dev().SetTexture(0);
+    dev().EndFrame();
+    Reread();
+    EXPECT_NEAR(ToRgb(Pixel(250, 250)).g, 128, 1);
+    dev().ReleaseTexture(tex);
+}
+
+TEST_F(GlDeviceTest, Alpha128BlendsHalfWay) {
+    ScreenQuad(0, 0, 800, 600, 0xFF0000FF);     // blue
+    ScreenQuad(100, 100, 200, 200, 0x80FF0000); // red at alpha 128
+    dev().SetAlphaBlend(false);
+    ScreenQuad(300, 100, 400, 200, 0x80FF0000); // blending off: plain red
+    dev().SetAlphaBlend(true);
+    dev().EndFrame();
+    Rgb c = ToRgb(Pixel(150, 150));
+    EXPECT_NEAR(c.r, 128, 1);
+    EXPECT_EQ(c.g, 0);
+    EXPECT_NEAR(c.b, 127, 1);
+    Rgb d = ToRgb(Pixel(350, 150));
+    EXPECT_EQ(d.r, 255);
+    EXPECT_EQ(d.b, 0);
+}
+
+TEST_F(GlDeviceTest, DepthTestOffDrawsOverNearerGeometry) {
+    ScreenQuad(100, 100, 300, 300, 0xFF00FF00, 0.2f); // near, green
+    ScreenQuad(100, 100, 200, 300, 0xFFFF0000, 0.8f); // farther: hidden
+    dev().SetDepthTest(false);
+    ScreenQuad(200, 100, 300, 300, 0xFFFF0000, 0.8f); // farther but drawn over
+    dev().SetDepthTest(true);
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(150, 200), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(250, 200), 0xFFFF0000u);
+}
+
+TEST_F(GlDeviceTest, CounterClockwiseCullingDropsTheRightTriangle) {
+    // Left: corners run clockwise on screen; right: counter-clockwise.
+    const std::uint16_t tri[3] = {0, 1, 2};
+    VertexScreen left[3] = {{100, 100, 0, 1, 0xFFFFFFFF, 0, 0},
+                            {200, 100, 0, 1, 0xFFFFFFFF, 0, 0},
+                            {100, 200, 0, 1, 0xFFFFFFFF, 0, 0}};
+    VertexScreen right[3] = {{500, 100, 0, 1, 0xFFFFFFFF, 0, 0},
+                             {500, 200, 0, 1, 0xFFFFFFFF, 0, 0},
+                             {600, 100, 0, 1, 0xFFFFFFFF, 0, 0}};
+    auto draw = [&] {
+        dev().DrawIndexedUP(VertexFormat::Screen, left, 3, tri, 3);
+        dev().DrawIndexedUP(VertexFormat::Screen, right, 3, tri, 3);
+    };
+    draw();
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(120, 120), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(520, 120), 0xFF000000u);
+
+    dev().BeginFrame();
+    dev().SetCullMode(CullMode::Clockwise);
+    draw();
+    dev().EndFrame();
+    Reread();
+    EXPECT_EQ(Pixel(120, 120), 0xFF000000u);
+    EXPECT_EQ(Pixel(520, 120), 0xFFFFFFFFu);
+
+    dev().BeginFrame();
+    dev().SetCullMode(CullMode::None);
+    draw();
+    dev().EndFrame();
+    Reread();
+    EXPECT_EQ(Pixel(120, 120), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(520, 120), 0xFFFFFFFFu);
+}
+
+TEST_F(GlDeviceTest, TransformedTrianglesCullByTheirScreenWinding) {
+    // Seen from (0, 0, −5): top-left, top-right, bottom-left runs clockwise on
+    // screen and stays; the reverse order is dropped.
+    dev().SetLighting(false);
+    const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
+    const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
+    dev().SetTransform(TransformKind::View, view);
+    dev().SetTransform(TransformKind::Projection, proj);
+    VertexColored v[6] = {{-3, 1, 0, 0xFFFFFFFF, 0, 0},  {-1, 1, 0, 0xFFFFFFFF, 0, 0},
+                          {-3, -1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 0, 0},
+                          {1, -1, 0, 0xFFFFFFFF, 0, 0},  {3, 1, 0, 0xFFFFFFFF, 0, 0}};
+    const std::uint16_t idx[6] = {0, 1, 2, 3, 4, 5};
+    dev().DrawIndexedUP(VertexFormat::Colored, v, 6, idx, 6);
+    dev().EndFrame();
+    Vec3 kept = Project({-2.5f, 0.5f, 0}, Viewport{}, proj, view, Mat4::Identity());
+    Vec3 culled = Project({1.5f, 0.5f, 0}, Viewport{}, proj, view, Mat4::Identity());
+    EXPECT_EQ(Pixel(int(kept.x), int(kept.y)), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(int(culled.x), int(culled.y)), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, FlatShadingUsesTheFirstVertexColourPerFace) {
+    const std::uint16_t tri[3] = {0, 1, 2};
+    VertexScreen v[3] = {{100, 100, 0, 1, 0xFFFF0000, 0, 0},
+                         {400, 100, 0, 1, 0xFF00FF00, 0, 0},
+                         {100, 400, 0, 1, 0xFF0000FF, 0, 0}};
+    dev().DrawIndexedUP(VertexFormat::Screen, v, 3, tri, 3);
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(105, 105), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(380, 105), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(105, 380), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(200, 200), 0xFFFF0000u);
+}
+
+TEST_F(GlDeviceTest, DirectionalLightAndMaterialLightFaces) {
+    // Light travelling into the screen; material white diffuse, ambient 0.5.
+    Light light;
+    light.direction = {0, 0, 1};
+    light.diffuse = {0.8f, 0.8f, 0.8f, 1};
+    light.ambient = {0.2f, 0.2f, 0.2f, 1};
+    dev().SetLight(0, light);
+    dev().EnableLight(0, true);
+    Material m;
+    m.diffuse = {1, 1, 1, 1};
+    m.ambient = {0.5f, 0.5f, 0.5f, 1};
+    dev().SetMaterial(m);
+    dev().SetCullMode(CullMode::None);
+    const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
+    const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
+    dev().SetTransform(TransformKind::View, view);
+    dev().SetTransform(TransformKind::Projection, proj);
+    // Two quads from a static buffer: facing the light (normal −z) and
+    // turned away (normal +z); every vertex has a different normal length to
+    // show that normals are used as directions only.
+    VertexLit v[8] = {{-3, 1, 0, 0, 0, -1, 0, 0},  {-1, 1, 0, 0, 0, -2, 0, 0},
+                      {-1, -1, 0, 0, 0, -1, 0, 0}, {-3, -1, 0, 0, 0, -3, 0, 0},
+                      {1, 1, 0, 0, 0, 1, 0, 0},    {3, 1, 0, 0, 0, 1, 0, 0},
+                      {3, -1, 0, 0, 0, 1, 0, 0},   {1, -1, 0, 0, 0, 1, 0, 0}};
+    const std::uint16_t idx[12] = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7};
+    BufferId b = dev().CreateBuffers(VertexFormat::Lit, 8, 12, false);
+    ASSERT_NE(b, 0u);
+    ASSERT_TRUE(dev().UpdateBuffers(b, v, 8, idx, 12));
+    dev().DrawIndexed(b, 0, 4);
+    dev().EndFrame();
+    Vec3 lit = Project({-2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
+    Vec3 dark = Project({2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
+    // 0.2 × 0.5 + 0.8 × 1 = 0.9 and 0.2 × 0.5 = 0.1.
+    EXPECT_NEAR(ToRgb(Pixel(int(lit.x), int(lit.y))).g, 230, 1);
+    EXPECT_NEAR(ToRgb(Pixel(int(dark.x), int(dark.y))).g, 26, 1);
+
+    // Lighting off: the vertices are white whatever the light.
+    dev().BeginFrame();
+    dev().SetLighting(false);
+    dev().DrawIndexed(b, 6, 2);
+    dev().EndFrame();
+    Reread();
+    EXPECT_EQ(Pixel(int(dark.x), int(dark.y)), 0xFFFFFFFFu);
+    // A draw past the indices is refused.
+    EXPECT_FALSE(dev().UpdateBuffers(b, v, 8, idx, 13));
+    dev().ReleaseBuffers(b);
+}
+
+TEST_F(GlDeviceTest, MaterialAlphaCarriesTransparencyAndVertexColourIsTheDiffuseSource) {
+    const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
+    const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
+    dev().SetTransform(TransformKind::View, view);
+    dev().SetTransform(TransformKind::Projection, proj);
+    Light light;
+    light.direction = {0, 0, 1};
+    light.diffuse = {1, 1, 1, 1};
+    dev().SetLight(0, light);
+    dev().EnableLight(0, true);
+    Material m;
+    m.diffuse = {1, 1, 1, 0.5f}; // half transparent white
+    m.ambient = {1, 1, 1, 0.5f};
+    dev().SetMaterial(m);
+    dev().SetDepthTest(false);
+    ScreenQuad(0, 0, 800, 600, 0xFFFF0000); // red background, no depth
+    dev().SetDepthTest(true);
+    VertexLit lit[4] = {{-3, 1, 0, 0, 0, -1, 0, 0},
+                        {-1, 1, 0, 0, 0, -1, 0, 0},
+                        {-1, -1, 0, 0, 0, -1, 0, 0},
+                        {-3, -1, 0, 0, 0, -1, 0, 0}};
+    dev().DrawIndexedUP(VertexFormat::Lit, lit, 4, kQuad, 6);
+    // Lit coloured vertices: the vertex colour replaces the material diffuse;
+    // with no normal only the ambient term and the vertex alpha remain.
+    VertexColored col[4] = {{1, 1, 0, 0xFF00FF00, 0, 0},
+                            {3, 1, 0, 0xFF00FF00, 0, 0},
+                            {3, -1, 0, 0xFF00FF00, 0, 0},
+                            {1, -1, 0, 0xFF00FF00, 0, 0}};
+    dev().DrawIndexedUP(VertexFormat::Colored, col, 4, kQuad, 6);
+    dev().EndFrame();
+    Vec3 a = Project({-2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
+    Vec3 b = Project({2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
+    Rgb half = ToRgb(Pixel(int(a.x), int(a.y)));
+    EXPECT_EQ(half.r, 255);
+    EXPECT_NEAR(half.g, 128, 1);
+    EXPECT_NEAR(half.b, 128, 1);
+    // No ambient light: black, opaque from the vertex alpha.
+    EXPECT_EQ(Pixel(int(b.x), int(b.y)), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, DynamicBuffersShowTheirLatestContent) {
+    BufferId b = dev().CreateBuffers(VertexFormat::Screen, 4, 6, true);
+    ASSERT_NE(b, 0u);
+    auto fill = [&](float x0, Argb c) {
+        VertexScreen v[4] = {{x0, 0, 0, 1, c, 0, 0},
+                             {x0 + 100, 0, 0, 1, c, 0, 0},
+                             {x0 + 100, 100, 0, 1, c, 0, 0},
+                             {x0, 100, 0, 1, c, 0, 0}};
+        ASSERT_TRUE(dev().UpdateBuffers(b, v, 4, kQuad, 6));
+        dev().DrawIndexed(b, 0, 2);
+    };
+    fill(0, 0xFFFF0000);
+    fill(200, 0xFF0000FF); // rewritten within the same frame
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(50, 50), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(250, 50), 0xFF0000FFu);
+    dev().ReleaseBuffers(b);
+}
+
+TEST_F(GlDeviceTest, RowVectorWorldViewProjectionPlacesAPointAtItsPixel) {
+    Mat4 world = MatrixRotationY(0.5f) * MatrixTranslation(1, 2, 0);
+    Mat4 view = MatrixLookAtLH({0, 3, -10}, {0, 0, 0}, {0, 1, 0});
+    Mat4 proj = MatrixPerspectiveFovLH(1.0471976f, 800.0f / 600.0f, 1, 100);
+    dev().SetLighting(false);
+    dev().SetCullMode(CullMode::None);
+    dev().SetTransform(TransformKind::World, world);
+    dev().SetTransform(TransformKind::View, view);
+    dev().SetTransform(TransformKind::Projection, proj);
+    // A small square around the local point (0.5, 0, 0), about 4 pixels wide.
+    const float s = 0.04f;
+    VertexColored v[4] = {{0.5f - s, s, 0, 0xFFFFFF00, 0, 0},
+                          {0.5f + s, s, 0, 0xFFFFFF00, 0, 0},
+                          {0.5f + s, -s, 0, 0xFFFFFF00, 0, 0},
+                          {0.5f - s, -s, 0, 0xFFFFFF00, 0, 0}};
+    dev().DrawIndexedUP(VertexFormat::Colored, v, 4, kQuad, 6);
+    dev().EndFrame();
+    Vec3 p = Project({0.5f, 0, 0}, Viewport{}, proj, view, world);
+    // Well away from the centre, so a flipped axis would miss it.
+    ASSERT_GT(p.x, 450);
+    ASSERT_LT(p.y, 250);
+    int px = int(p.x + 0.5f), py = int(p.y + 0.5f);
+    EXPECT_EQ(Pixel(px, py), 0xFFFFFF00u) << p.x << "," << p.y;
+    EXPECT_EQ(Pixel(px + 8, py), 0xFF000000u);
+    EXPECT_EQ(Pixel(px - 8, py), 0xFF000000u);
+    EXPECT_EQ(Pixel(px, py + 8), 0xFF000000u);
+    EXPECT_EQ(Pixel(px, py - 8), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, RejectsBadTexturesAndIndices) {
+    EXPECT_EQ(dev().CreateTexture(0, 0, nullptr), 0u);
+    const Argb px[1] = {0xFFFFFFFF};
+    EXPECT_EQ(dev().CreateTexture(1 << 20, 1, px), 0u);
+    // An index past the vertices draws nothing.
+    VertexScreen v[3] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                         {800, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                         {0, 600, 0, 1, 0xFFFFFFFF, 0, 0}};
+    const std::uint16_t bad[3] = {0, 1, 3};
+    dev().DrawIndexedUP(VertexFormat::Screen, v, 3, bad, 3);
+    dev().DrawIndexed(12345, 0, 1);
+    dev().EndFrame();
+    EXPECT_EQ(Pixel(10, 10), 0xFF000000u);
+}
+
+} // namespace
+} // namespace quolis

@@ -1,0 +1,118 @@
+#include "common/Text.h"
+#include "platform/sdl/PlatformHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quolis {
+namespace {
+
+TEST(PlatformHost, HeadlessHostWithMenuStripAnswersBoxesAndTakesScreenshots) {
+    HostConfig config;
+    config.headless = true;
+    config.fixedStep = true;
+    config.joystick = false;
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (!host) {
+        GTEST_SKIP() << "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: "
+                     << error;
+    }
+    // The window holds the strip above the 800 × 600 view and is titled in UTF-8.
+    EXPECT_STREQ(SDL_GetWindowTitle(host->Window()), "クオーリス　Ver1.00");
+    ViewLayout l = host->Layout();
+    EXPECT_EQ(l.windowWidth, 800);
+    EXPECT_EQ(l.windowHeight, 600 + PlatformHost::kMenuStripHeight);
+
+    // The fixed step: 16 ms per frame pass.
+    std::uint32_t t0 = host->GetClock().NowMs();
+    host->FinishFramePass();
+    host->FinishFramePass();
+    EXPECT_EQ(host->GetClock().NowMs() - t0, 32u);
+
+    // Headless boxes answer with the first button unless a responder is set.
+    MessageBoxRequest quit{SJ("終了してもよいですか？"), SJ("終了確認"), MessageBoxButtons::YesNo,
+                           MessageBoxIcon::Question};
+    EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::Yes);
+    std::string asked;
+    host->SetMessageBoxResponder([&](const MessageBoxRequest& r) {
+        asked = r.caption;
+        return MessageBoxAnswer::No;
+    });
+    EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::No);
+    EXPECT_EQ(asked, SJ("終了確認"));
+
+    // A frame with the menu drawn, then a screenshot of the back buffer.
+    int menuCalls = 0;
+    host->SetMenuDrawer([&] { ++menuCalls; });
+    host->Device().BeginFrame();
+    host->Device().EndFrame();
+    EXPECT_EQ(menuCalls, 1);
+    std::string path = std::string(QUOLIS_BINARY_DIR) + "/host-test-shot.png";
+    ASSERT_TRUE(host->SaveScreenshot(path, &error)) << error;
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
+    std::filesystem::remove(path);
+
+    // Nothing pending: pumping leaves the queues empty.
+    host->PumpEvents();
+    InputEvent e;
+    EXPECT_FALSE(host->Input().PopWindow(&e));
+    EXPECT_FALSE(host->Input().Present(InputDeviceIndex::Joypad));
+}
+
+} // namespace
+} // namespace quolis
+
+namespace quolis {
+namespace {
+
+void PushKey(SDL_Scancode sc, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.scancode = sc;
+    e.key.keysym.sym = SDL_GetKeyFromScancode(sc);
+    SDL_PushEvent(&e);
+}
+
+TEST(PlatformHost, MessageBoxIsAnImGuiModalAnsweredFromTheKeyboard) {
+    HostConfig config;
+    config.headless = true;
+    config.joystick = false;
+    config.modalFrameLimit = 120; // a broken modal fails the test instead of hanging
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (!host) {
+        GTEST_SKIP() << "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: "
+                     << error;
+    }
+    host->SetMessageBoxResponder(nullptr); // show the boxes
+    MessageBoxRequest quit{SJ("終了してもよいですか？"), SJ("終了確認"), MessageBoxButtons::YesNo,
+                           MessageBoxIcon::Question};
+    int frames = 0;
+    // "N" answers No; the key also reaches the game's queue as DIK_N.
+    PushKey(SDL_SCANCODE_N, true);
+    EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::No);
+    PushKey(SDL_SCANCODE_N, false);
+    InputEvent e;
+    ASSERT_TRUE(host->Input().PopDevice(InputDeviceIndex::Keyboard, &e));
+    EXPECT_EQ(e.code, 0x31);
+
+    // With no answer the modal keeps running until the frame limit.
+    host->Input().Clear();
+    host->RunModal([&] {
+        ++frames;
+        return true;
+    });
+    EXPECT_EQ(frames, 120);
+    EXPECT_EQ(host->LastModalFrames(), 120);
+
+    PushKey(SDL_SCANCODE_Y, true);
+    EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::Yes);
+    EXPECT_LT(host->LastModalFrames(), 120); // answered, not given up
+    PushKey(SDL_SCANCODE_Y, false);
+}
+
+} // namespace
+} // namespace quolis
