@@ -1,0 +1,178 @@
+// One 2-D frame: 500 textured polygons and 50 text objects. Reports the time
+// per frame and the heap allocations per frame in steady state (which must be
+// zero: quads share one buffer and unchanged texts stay rasterised).
+#include "common/Text.h"
+#include "engine/Polygon.h"
+#include "engine/TextObject.h"
+#include "platform/sdl/SdlFonts.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+std::atomic<long long> g_allocations{0};
+
+// Kept out of line so that the compiler does not pair a visible malloc with
+// an inlined operator delete (and the other way round).
+[[gnu::noinline]] void* Allocate(std::size_t n) {
+    return std::malloc(n == 0 ? 1 : n);
+}
+[[gnu::noinline]] void Deallocate(void* p) {
+    std::free(p);
+}
+} // namespace
+
+void* operator new(std::size_t n) {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = Allocate(n)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) {
+    return operator new(n);
+}
+void operator delete(void* p) noexcept {
+    Deallocate(p);
+}
+void operator delete[](void* p) noexcept {
+    Deallocate(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    Deallocate(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    Deallocate(p);
+}
+
+namespace quolis {
+namespace {
+
+// A device that accepts everything and draws nothing: the cost measured is
+// the engine's own.
+class NullDevice final : public Device {
+public:
+    void BeginFrame() override {}
+    void EndFrame() override {}
+    void ApplyDefaultStates() override {}
+    void SetAlphaBlend(bool) override {}
+    void SetCullMode(CullMode) override {}
+    void SetDepthTest(bool) override {}
+    void SetLighting(bool) override {}
+    void SetTransform(TransformKind, const Mat4&) override {}
+    void SetLight(int, const Light&) override {}
+    void EnableLight(int, bool) override {}
+    void SetMaterial(const Material&) override {}
+    TextureId CreateTexture(int, int, const Argb*) override { return ++next_; }
+    void ReleaseTexture(TextureId) override {}
+    void SetTexture(TextureId) override {}
+    BufferId CreateBuffers(VertexFormat, std::size_t, std::size_t, bool) override {
+        return ++next_;
+    }
+    void ReleaseBuffers(BufferId) override {}
+    bool UpdateBuffers(BufferId, const void* v, std::size_t, const std::uint16_t*,
+                       std::size_t) override {
+        benchmark::DoNotOptimize(v);
+        return true;
+    }
+    void DrawIndexed(BufferId, std::size_t, std::size_t) override {}
+    void DrawIndexedUP(VertexFormat, const void* v, std::size_t, const std::uint16_t*,
+                       std::size_t) override {
+        benchmark::DoNotOptimize(v);
+    }
+
+private:
+    std::uint32_t next_ = 0;
+};
+
+// Eight 64 × 64 textures in memory.
+class BenchTextures final : public TextureFiles {
+public:
+    HRESULT Read(std::string_view, std::string_view name, ByteBuffer& out) override {
+        const int w = 64;
+        out.assign(54 + w * w * 4, 0);
+        out[0] = 'B';
+        out[1] = 'M';
+        out[10] = 54;
+        out[14] = 40;
+        out[18] = w;
+        out[22] = w;
+        out[26] = 1;
+        out[28] = 32;
+        for (std::size_t i = 54; i < out.size(); ++i) {
+            out[i] = static_cast<std::uint8_t>(i * 7 + name.size());
+        }
+        return S_OK;
+    }
+};
+
+void Frame2D(benchmark::State& state) {
+    NullDevice device;
+    BenchTextures files;
+    SdlFonts fonts;
+    CPolygon::InitTextures("GameData\\Texture\\", &device, &files);
+    CTextObject::SetTextDevice(&device);
+    CTextObject::SetFontRasterizer(&fonts);
+    {
+        std::vector<std::unique_ptr<CPolygon>> polygons;
+        for (int i = 0; i < 500; ++i) {
+            auto p = std::make_unique<CPolygon>();
+            p->Setup(static_cast<float>(i % 25) * 32, static_cast<float>(i / 25) * 30, 0.5f, 32, 30,
+                     0, 200, i % 2);
+            std::string name = "tex";
+            name += std::to_string(i % 8);
+            name += ".bmp";
+            p->SetTextureName(name);
+            polygons.push_back(std::move(p));
+        }
+        std::vector<std::unique_ptr<CTextObject>> texts;
+        for (int i = 0; i < 50; ++i) {
+            auto t = std::make_unique<CTextObject>();
+            t->SetFont(i % 2 ? SJ("ＭＳ Ｐゴシック") : SJ("ＭＳ ゴシック"), 14, 1);
+            std::string text = SJ("ＨＰ");
+            text += std::to_string(100 + i);
+            text += SJ("／ＭＰ");
+            text += std::to_string(i);
+            t->SetText(text);
+            t->SetAlpha(255);
+            t->position = {static_cast<float>(i % 5) * 160, static_cast<float>(i / 5) * 60, 0};
+            texts.push_back(std::move(t));
+        }
+        auto frame = [&] {
+            device.BeginFrame();
+            for (auto& p : polygons) {
+                p->Draw();
+            }
+            for (auto& t : texts) {
+                t->Draw();
+            }
+            device.EndFrame();
+        };
+        frame(); // the first frame rasterises the texts
+        long long frames = 0;
+        long long before = g_allocations.load();
+        for (auto _ : state) {
+            frame();
+            ++frames;
+        }
+        long long allocations = g_allocations.load() - before;
+        state.counters["allocs_per_frame"] =
+            frames > 0 ? static_cast<double>(allocations) / static_cast<double>(frames) : 0.0;
+    }
+    CTextObject::ReleaseTextCache();
+    CTextObject::SetFontRasterizer(nullptr);
+    CTextObject::SetTextDevice(nullptr);
+    CPolygon::ReleaseTextures();
+}
+BENCHMARK(Frame2D)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace quolis
+
+BENCHMARK_MAIN();

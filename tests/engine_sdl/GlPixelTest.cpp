@@ -1,0 +1,201 @@
+// Pixel checks of the 2-D engine on the real OpenGL device, headless (SDL
+// offscreen through EGL). Skipped where no such context can be made.
+#include "common/Text.h"
+#include "engine/Polygon.h"
+#include "engine/TextObject.h"
+#include "platform/sdl/SdlFonts.h"
+
+#include <gtest/gtest.h>
+
+#if __has_include("platform/sdl/PlatformHost.h")
+#include "platform/sdl/PlatformHost.h"
+#define QUOLIS_HAVE_GL_HOST 1
+#endif
+
+#include <map>
+#include <memory>
+
+namespace quolis {
+namespace {
+
+#ifdef QUOLIS_HAVE_GL_HOST
+
+class MapFiles final : public TextureFiles {
+public:
+    std::map<std::string, ByteBuffer> files;
+    HRESULT Read(std::string_view, std::string_view name, ByteBuffer& out) override {
+        auto it = files.find(std::string(name));
+        if (it == files.end()) {
+            return E_FAIL;
+        }
+        out = it->second;
+        return S_OK;
+    }
+};
+
+void Put16(ByteBuffer& b, std::size_t at, std::uint32_t v) {
+    b[at] = v & 255;
+    b[at + 1] = (v >> 8) & 255;
+}
+void Put32(ByteBuffer& b, std::size_t at, std::uint32_t v) {
+    Put16(b, at, v & 0xFFFF);
+    Put16(b, at + 2, v >> 16);
+}
+
+// 2 × 1 pictures: black on the left, white on the right.
+ByteBuffer BlackWhiteBmp() {
+    ByteBuffer b(54 + 8, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 10, 54);
+    Put32(b, 14, 40);
+    Put32(b, 18, 2);
+    Put32(b, 22, 1);
+    Put16(b, 26, 1);
+    Put16(b, 28, 24);
+    b[57] = b[58] = b[59] = 255;
+    return b;
+}
+ByteBuffer BlackWhiteTga() {
+    ByteBuffer b(18, 0);
+    b[2] = 2;
+    Put16(b, 12, 2);
+    Put16(b, 14, 1);
+    b[16] = 32;
+    b[17] = 0x28;
+    for (std::uint8_t v : {0, 0, 0, 255, 255, 255, 255, 255}) {
+        b.push_back(v);
+    }
+    return b;
+}
+
+class GlPixelTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        HostConfig config;
+        config.headless = true;
+        config.imgui = false;
+        config.joystick = false;
+        host_ = PlatformHost::Create(config, &error_).release();
+    }
+    static void TearDownTestSuite() {
+        delete host_;
+        host_ = nullptr;
+    }
+    void SetUp() override {
+        if (host_ == nullptr) {
+            GTEST_SKIP() << "headless OpenGL is not available here: " << error_;
+        }
+        files.files["bw.bmp"] = BlackWhiteBmp();
+        files.files["bw.tga"] = BlackWhiteTga();
+        Dev().ApplyDefaultStates();
+        ASSERT_EQ(CPolygon::InitTextures("", &Dev(), &files), S_OK);
+        Dev().BeginFrame();
+    }
+    void TearDown() override {
+        if (host_ != nullptr) {
+            CPolygon::ReleaseTextures();
+        }
+    }
+    static Device& Dev() { return host_->Device(); }
+    Argb Pixel(int x, int y) {
+        if (pixels.empty()) {
+            Dev().EndFrame();
+            EXPECT_TRUE(Dev().ReadBackBuffer(pixels));
+        }
+        return pixels[static_cast<std::size_t>(y) * 800 + x] & 0xFFFFFFu;
+    }
+    // A plain untextured background quad.
+    void Fill(float x, float y, float w, float h, Argb colour, float z, int depthTest) {
+        CPolygon p;
+        p.Setup(x, y, z, w, h, 0, 255, depthTest);
+        p.SetColour(255, (colour >> 16) & 255, (colour >> 8) & 255, colour & 255);
+        p.Draw();
+    }
+
+    static PlatformHost* host_;
+    static std::string error_;
+    MapFiles files;
+    std::vector<Argb> pixels;
+};
+
+PlatformHost* GlPixelTest::host_ = nullptr;
+std::string GlPixelTest::error_;
+
+TEST_F(GlPixelTest, BlackIsTransparentInABitmapButOpaqueInTga) {
+    Fill(0, 0, 800, 600, 0xFF0000, 0.9f, 0);
+    CPolygon bmp;
+    bmp.Setup(100, 100, 0.5f, 200, 100, 0, 255, 0);
+    ASSERT_EQ(bmp.SetTextureName("bw.bmp"), S_OK);
+    bmp.Draw();
+    CPolygon tga;
+    tga.Setup(100, 300, 0.5f, 200, 100, 0, 255, 0);
+    ASSERT_EQ(tga.SetTextureName("bw.tga"), S_OK);
+    tga.Draw();
+    EXPECT_EQ(Pixel(150, 150), 0xFF0000u); // the background shows through
+    EXPECT_EQ(Pixel(250, 150), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(150, 350), 0x000000u); // black stays black
+    EXPECT_EQ(Pixel(250, 350), 0xFFFFFFu);
+}
+
+TEST_F(GlPixelTest, NothingDrawsTheQuadInItsColour) {
+    CPolygon p;
+    p.Setup(10, 10, 0.5f, 50, 50, 0, 255, 0);
+    p.SetTextureName("bw.bmp");
+    p.SetTextureName("Nothing");
+    p.SetColour(255, 0, 0, 255);
+    p.Draw();
+    EXPECT_EQ(Pixel(20, 20), 0x0000FFu);
+    EXPECT_EQ(Pixel(55, 55), 0x0000FFu);
+    EXPECT_EQ(Pixel(70, 70), 0x000000u);
+}
+
+TEST_F(GlPixelTest, DepthTestHidesAPolygonBehindNearerGeometry) {
+    Fill(0, 0, 400, 600, 0x00FF00, 0.2f, 1);     // near geometry on the left half
+    Fill(100, 100, 600, 100, 0xFF0000, 0.5f, 1); // farther, depth test on
+    Fill(100, 300, 600, 100, 0x0000FF, 0.5f, 0); // farther, depth test off
+    EXPECT_EQ(Pixel(200, 150), 0x00FF00u);
+    EXPECT_EQ(Pixel(600, 150), 0xFF0000u);
+    EXPECT_EQ(Pixel(200, 350), 0x0000FFu);
+}
+
+TEST_F(GlPixelTest, TextGlyphsAppearAtThePositionInTheTextColour) {
+    SdlFonts fonts;
+    CTextObject::SetTextDevice(&Dev());
+    CTextObject::SetFontRasterizer(&fonts);
+    {
+        CTextObject t;
+        t.SetFont(SJ("ＭＳ ゴシック"), 14, 1);
+        t.SetText(SJ("■■■"));
+        t.SetColour(255, 255, 255, 0);
+        t.position = {200, 100, 0};
+        t.Draw();
+        int yellow = 0;
+        int elsewhere = 0;
+        for (int y = 90; y < 140; ++y) {
+            for (int x = 190; x < 280; ++x) {
+                Argb p = Pixel(x, y);
+                bool inside = x >= 200 && x < 200 + 3 * 19 && y >= 100 && y < 100 + 26;
+                if (p == 0xFFFF00u) {
+                    (inside ? yellow : elsewhere)++;
+                }
+            }
+        }
+        EXPECT_GT(yellow, 3 * 12 * 12); // three filled squares
+        EXPECT_EQ(elsewhere, 0);
+        CTextObject::ReleaseTextCache();
+    }
+    CTextObject::SetFontRasterizer(nullptr);
+    CTextObject::SetTextDevice(nullptr);
+}
+
+#else
+
+TEST(GlPixelTest, SkippedWithoutTheOpenGLDevice) {
+    GTEST_SKIP() << "the OpenGL device is not part of this build";
+}
+
+#endif
+
+} // namespace
+} // namespace quolis
