@@ -2,6 +2,7 @@
 // OpenGL device: faces turned to the light are bright, faces turned away show
 // only the ambient part.
 #include "../engine/Engine3dTestData.h"
+#include "engine/ModelViewer.h"
 #include "platform/sdl/PlatformHost.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +118,32 @@ TEST_F(LitMeshShot, LitAndShadowedFacesOfAMeshAndAModel) {
     // Between the objects: the cleared background.
     const Rgb gap = PixelAt({0, -3, 0});
     EXPECT_EQ(gap.r + gap.g + gap.b, 0);
+}
+
+TEST_F(LitMeshShot, ViewerShowsTheModelInTheMiddleOfTheView) {
+    GlDevice& gl = host_->Device();
+    WriteX("cube.x", CubeX("cube.bmp"));
+    WriteMdl("Beast\\wait.mdl", "2 2 cube.x -1" + MdlKey(0, 0, 0) + MdlKey(0, 0, 0, 90) +
+                                    "cube.x 0" + MdlKey(0, 2, 0) + MdlKey(0, 2, 0));
+    CModelViewer viewer;
+    ASSERT_EQ(viewer.Open(&gl, &archive_, &textures_, CModelViewer::Kind::Model, "Beast\\wait.mdl"),
+              S_OK);
+    std::vector<Argb> before;
+    for (int frame = 0; frame < 3; ++frame) {
+        viewer.Step();
+        gl.BeginFrame();
+        viewer.Draw();
+        ASSERT_TRUE(gl.ReadBackBuffer(pixels_));
+        gl.EndFrame();
+        if (frame == 0)
+            before = pixels_;
+    }
+    const Rgb centre = ToRgb(pixels_[300 * 800 + 400]);
+    EXPECT_GT(centre.r, 60); // the model, lit from the eye
+    const Rgb corner = ToRgb(pixels_[5 * 800 + 5]);
+    EXPECT_EQ(corner.r + corner.g + corner.b, 0);
+    EXPECT_NE(before, pixels_); // it turns
+    viewer.Close();
 }
 
 } // namespace
