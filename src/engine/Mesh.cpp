@@ -70,6 +70,10 @@ HRESULT CMesh::LoadRecord(MeshRecord& r) {
     if (!ReadXFile(bytes.data(), bytes.size(), x))
         return E_FAIL;
     SortXFacesByMaterial(x);
+    // A mesh that lacked normals or texture coordinates is brought to the
+    // position-normal-uv layout, and its normals are computed there.
+    if (!x.hadNormals || !x.hadTexCoords)
+        ComputeXNormals(x);
 
     std::vector<VertexLit> vertices(x.vertices.size());
     for (std::size_t i = 0; i < vertices.size(); ++i) {

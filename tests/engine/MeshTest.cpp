@@ -87,6 +87,25 @@ TEST_F(MeshTest, MeshWithoutNormalsOrUVsGetsComputedNormalsAndZeroUVs) {
     }
 }
 
+TEST_F(MeshTest, FileNormalsWithoutUVsAreReplacedByComputedOnes) {
+    // The file's normals point inward; without texture coordinates the mesh
+    // gets computed (outward) normals instead.
+    WriteX("inward.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;;\n"
+                       " MeshNormals { 1; 0;0;1;; 1; 3;0,0,0;; } }\n");
+    WriteX("inward_uv.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;;\n"
+                          " MeshNormals { 1; 0;0;1;; 1; 3;0,0,0;; }\n"
+                          " MeshTextureCoords { 3; 0;0;, 0;1;, 1;0;; } }\n");
+    CMesh a, b;
+    ASSERT_EQ(a.SetMesh("inward.x"), S_OK);
+    ASSERT_EQ(b.SetMesh("inward_uv.x"), S_OK);
+    a.Draw();
+    b.Draw();
+    auto draws = TakeDraws();
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_FLOAT_EQ(draws[0].lit[0].nz, -1.0f);
+    EXPECT_FLOAT_EQ(draws[1].lit[0].nz, 1.0f); // complete layout: the file's normals stay
+}
+
 TEST_F(MeshTest, FailedLoadStaysCachedDrawsNothingAndIsNotRetried) {
     CMesh mesh;
     EXPECT_EQ(mesh.SetMesh("missing.x"), E_FAIL);
