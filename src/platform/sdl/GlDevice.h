@@ -6,7 +6,9 @@
 // materials (vertex colour as diffuse source), texture × diffuse for colour
 // and alpha, flat shading from the first vertex of each triangle, culling,
 // depth test and alpha blending, point filtering, and pre-transformed screen
-// vertices with Direct3D's pixel-centre convention.
+// vertices with Direct3D's pixel-centre convention. Specular highlights stay
+// off, as the game never enables them; normals are renormalised after the
+// world transform, so a scaled model is lit like an unscaled one.
 #include "platform/Device.h"
 
 #include <epoxy/gl.h>
