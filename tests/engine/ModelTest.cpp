@@ -145,3 +145,13 @@ TEST_F(ModelTest, LoadsModelsAndMeshesFromTheArchives) {
     ExpectNear(TransformCoord({0, 0, 0}, draws[0].world), {0, 4, 0});
     CMesh::ReleaseAll(); // before `packed` goes away
 }
+
+TEST_F(ModelTest, JointWithoutMeshMovesItsChildrenButDrawsNothing) {
+    WriteMdl("Test\\joint.mdl", "2 1 Nothing -1" + MdlKey(0, 7, 0) + "cube.x 0" + MdlKey(1, 0, 0));
+    CMdl m;
+    ASSERT_EQ(m.Load("Test\\joint.mdl"), S_OK);
+    m.Draw();
+    auto draws = TakeDraws();
+    ASSERT_EQ(draws.size(), 1u);
+    ExpectNear(TransformCoord({0, 0, 0}, draws[0].world), {1, 7, 0});
+}
