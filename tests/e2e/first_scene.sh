@@ -29,10 +29,10 @@ printf 'quolis-input 1\nend 20\n' > "$WORK/nothing.rec"
 status=$?
 [ $status -eq 0 ] || { cat "$WORK/stderr.txt" >&2; fail "exit status $status"; }
 [ -s "$WORK/shot.png" ] || fail "no screenshot"
-# A first start (no User.ini) begins with the logo scene (0) at its step 0,
-# and with the fixed clock every pass after the first (which comes 0 ms after
+# A first start (no User.ini) begins with the logo scene (0), fading in, and
+# with the fixed clock every pass after the first (which comes 0 ms after
 # start-up) ran one logic step.
-grep -q 'ended in scene 0 at step 0 after 20 passes and 19 logic steps' "$WORK/stdout.txt" || \
+grep -q 'ended in scene 0 at step -100 after 20 passes and 19 logic steps' "$WORK/stdout.txt" || \
     { cat "$WORK/stdout.txt" >&2; fail "did not end in the first scene"; }
 # PNG signature and an 800 x 600 header.
 sig=$(od -An -tx1 -N8 "$WORK/shot.png" | tr -d ' \n')

@@ -4,6 +4,8 @@
 // pass of the loop, written at exit or fed back from the file).
 #include "app/GameApp.h"
 #include "app/Replay.h"
+#include "app/TitleScenes.h"
+#include "app/entry/KeyConfigWindow.h"
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
@@ -32,10 +34,22 @@ int Fail(const std::string& line) {
     return 1;
 }
 
+// Appends the waiting device events (oldest first per device) and empties
+// the device buffers.
+void TakeDeviceEvents(InputEventQueue& queue, std::vector<InputEvent>& out) {
+    InputEvent e;
+    for (int d = 0; d < kInputDeviceCount; ++d) {
+        while (queue.PopDevice(static_cast<InputDeviceIndex>(d), &e)) {
+            out.push_back(e);
+        }
+    }
+}
+
 // The window side of the loop on the SDL host: events (recorded or replayed),
 // the window menu's commands, screenshots and the frame limit.
 class GameHost final : public AppHost {
 public:
+    static constexpr int kModalFrameLimit = 600;
     GameHost(PlatformHost& host, const LaunchOptions& options) : host_(host), options_(options) {}
 
     void SetApp(CGameApp* app) { app_ = app; }
@@ -91,7 +105,74 @@ public:
         }
         return true;
     }
-    void RunKeyConfig() override { LogLine("the key configuration window is not available yet"); }
+    // The key configuration window: one pass per frame with the input of the
+    // pass (recorded or replayed; the window's button clicks travel as
+    // commands), the window's 33 ms timer on the host clock. The game neither
+    // steps nor draws meanwhile.
+    void RunKeyConfig() override {
+        if (app_ == nullptr || app_->Input() == nullptr) {
+            return;
+        }
+        CKeyConfig config(*app_->Input(), app_->AppButtonMaps(), app_->SecureReader(),
+                          &host_.Boxes(), &host_.Input());
+        Clock& clock = host_.GetClock();
+        config.Open(clock.NowMs());
+        if (Unattended()) {
+            std::printf("quolis: key configuration opened\n");
+        }
+        std::vector<int> clicks, run;
+        std::vector<InputEvent> carry;
+        for (int frame = 1; config.IsOpen(); ++frame) {
+            bool drawn = false;
+            run.clear();
+            host_.RunModal([&]() -> bool {
+                if (replayer_ != nullptr) {
+                    // The feed replaces the queue; events of earlier passes
+                    // that no timer tick has read yet stay in front.
+                    replayer_->Feed(pump_, host_.Input(), run);
+                    TakeDeviceEvents(host_.Input(), carry);
+                    for (const InputEvent& e : carry) {
+                        host_.Input().Push(e);
+                    }
+                    carry.clear();
+                } else {
+                    if (recorder_ != nullptr) {
+                        recorder_->Capture(pump_, host_.Input());
+                        for (int id : clicks) {
+                            recorder_->NoteCommand(pump_, id);
+                        }
+                    }
+                    run.swap(clicks);
+                }
+                ++pump_;
+                clicks.clear();
+                DrawKeyConfigWindow(config, clicks);
+                drawn = true;
+                return false; // one frame per call
+            });
+            if (!drawn) {
+                break; // no interface to show the window on
+            }
+            for (int id : run) {
+                config.Click(id);
+            }
+            host_.FinishFramePass();
+            config.Advance(clock.NowMs());
+            if (replayer_ != nullptr) {
+                TakeDeviceEvents(host_.Input(), carry);
+            }
+            bool limit = options_.headless && frame >= kModalFrameLimit;
+            if (limit || (replayer_ != nullptr && replayer_->Finished(pump_))) {
+                break;
+            }
+        }
+        config.Close();
+        if (Unattended()) {
+            std::printf("quolis: key configuration closed after %d writes of %s\n",
+                        config.SaveCount(), CInput::kSettingsFile);
+        }
+    }
+    bool Unattended() const { return options_.frames >= 0 || replayer_ != nullptr; }
 
     int Pumps() const { return pump_; }
     int ShotsTaken() const { return shotsTaken_; }
@@ -235,6 +316,17 @@ int main(int argc, char** argv) {
         env.boxes = &host->Boxes();
         env.fonts = &fonts;
         env.host = &gameHost;
+        InstallTitleScenes(app);
+        if (gameHost.Unattended()) {
+            // Unattended runs answer message boxes with their first button
+            // and note the question.
+            host->SetMessageBoxResponder([](const MessageBoxRequest& request) {
+                std::printf("quolis: message box \"%s\": %s\n",
+                            Cp932ToUtf8(request.caption).c_str(),
+                            Cp932ToUtf8(request.text).c_str());
+                return FirstButton(request);
+            });
+        }
         if (Failed(app.Create(env))) {
             // Start-up failures are reported, never a silent success.
             std::string why = app.FailureReason();
