@@ -40,8 +40,8 @@ CharaValues Creature(std::string name, std::int32_t x, std::int32_t y, std::int3
     return c;
 }
 
-// Rolling heights 1..4 with a few holes and rocks, the squad in one corner
-// and the enemies spread over the rest.
+// Rolling heights 1..4 with a few holes and rocks, the squad in the middle
+// and the enemies spread around it.
 void BuildStage(StageData& s) {
     FloorTex tex;
     CreateField(s, tex);
@@ -71,7 +71,7 @@ void BuildStage(StageData& s) {
         s.PlayerUnits.emplace(p.Name(), std::move(p));
     }
     for (std::int32_t i = 0; i < 40; ++i) {
-        const std::int32_t x = 20 + (i % 8) * 8, y = 20 + (i / 8) * 12;
+        const std::int32_t x = 34 + (i % 8) * 4, y = 36 + (i / 8) * 6;
         s.heightGrid[GridIndex(x, y)] = 2;
         CharaValues e = Creature("E" + std::to_string(i), x, y, 3 + i % 10, facings[i % 4]);
         s.EnemyUnits.emplace(e.Name(), std::move(e));
@@ -90,7 +90,7 @@ void BM_EnemyTurnDecisions(benchmark::State& state) {
     CharaMaster master;
     FixedCalendar calendar(1700000000);
     GameRandom random(&calendar);
-    std::size_t actions = 0;
+    std::size_t actions = 0, attacks = 0, moves = 0;
     for (auto _ : state) {
         state.PauseTiming();
         StageData stage = base;
@@ -100,8 +100,15 @@ void BM_EnemyTurnDecisions(benchmark::State& state) {
         log.reserve(40);
         benchmark::DoNotOptimize(RunEnemyTurn(turn, &log));
         actions = log.size();
+        attacks = moves = 0;
+        for (const EnemyTurnRecord& r : log) {
+            attacks += r.result.attacked;
+            moves += r.decision.outcome == EnemyOutcome::MoveThenAttack;
+        }
     }
     state.counters["actions"] = static_cast<double>(actions);
+    state.counters["attacks"] = static_cast<double>(attacks);
+    state.counters["moveAttacks"] = static_cast<double>(moves);
 }
 BENCHMARK(BM_EnemyTurnDecisions)->Unit(benchmark::kMillisecond);
 
@@ -120,3 +127,5 @@ BENCHMARK(BM_FloodReach99)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace quolis
+
+BENCHMARK_MAIN();

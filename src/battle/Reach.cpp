@@ -22,14 +22,6 @@ bool OnFloor(const StageData& s, std::int32_t x, std::int32_t y) {
     return x >= 0 && y >= 0 && x < FloorWidth(s) && y < FloorDepth(s);
 }
 
-void CollectCells(const CharaMap& units, std::vector<std::uint8_t>& blocked) {
-    for (const auto& [name, c] : units) {
-        if (InGrid(c.CellX(), c.CellY())) {
-            blocked[GridIndex(c.CellX(), c.CellY())] = 1;
-        }
-    }
-}
-
 bool Occupied(const CharaMap& units, std::int32_t x, std::int32_t y) {
     return UnitAt(units, x, y) != nullptr;
 }
@@ -48,33 +40,54 @@ void FloodReach(const StageData& stage, ReachGrid& grid, const CharaValues& crea
     if (!InGrid(x, y) || points <= 0) {
         return;
     }
-    // Cells whose units block the way, marked once per fill.
-    std::vector<std::uint8_t> blocked(kGridCells, 0);
-    CollectCells(stage.FloorObjects, blocked);
+    // Only the box of cells within points - 1 steps can be reached; the
+    // working marks cover that box alone.
+    const std::int32_t span = std::min(points - 1, kGridSize);
+    const std::int32_t x0 = std::max(x - span, 0);
+    const std::int32_t y0 = std::max(y - span, 0);
+    const std::int32_t x1 = std::min(x + span, kGridSize - 1);
+    const std::int32_t y1 = std::min(y + span, kGridSize - 1);
+    const std::int32_t bw = x1 - x0 + 1;
+    const std::size_t boxCells =
+        static_cast<std::size_t>(bw) * static_cast<std::size_t>(y1 - y0 + 1);
+    const auto box = [&](std::int32_t cx, std::int32_t cy) {
+        return static_cast<std::size_t>(cx - x0) +
+               static_cast<std::size_t>(bw) * static_cast<std::size_t>(cy - y0);
+    };
+    constexpr std::uint8_t kSeen = 1, kBlocked = 2;
+    std::vector<std::uint8_t> mark(boxCells, 0);
+    const auto block = [&](const CharaMap& units) {
+        for (const auto& [name, c] : units) {
+            if (c.CellX() >= x0 && c.CellX() <= x1 && c.CellY() >= y0 && c.CellY() <= y1) {
+                mark[box(c.CellX(), c.CellY())] |= kBlocked;
+            }
+        }
+    };
+    block(stage.FloorObjects);
     if (blockers & kBlockPlayers) {
-        CollectCells(stage.PlayerUnits, blocked);
+        block(stage.PlayerUnits);
     }
     if (blockers & kBlockEnemies) {
-        CollectCells(stage.EnemyUnits, blocked);
+        block(stage.EnemyUnits);
     }
     if (blockers & kBlockCores) {
-        CollectCells(stage.FieldCores, blocked);
+        block(stage.FieldCores);
     }
     // Breadth first: every cell is met first at its shortest distance, so the
     // value it gets is the most that can be left on arriving there.
-    std::vector<std::uint8_t> seen(kGridCells, 0);
-    std::vector<Cell> queue;
-    queue.reserve(256);
-    queue.push_back({x, y});
-    seen[GridIndex(x, y)] = 1;
+    struct Item {
+        Cell cell;
+        std::int32_t left;
+    };
+    std::vector<Item> queue;
+    queue.reserve(std::min<std::size_t>(boxCells, 1024));
+    queue.push_back({{x, y}, points});
+    mark[box(x, y)] |= kSeen;
     grid.Raise(x, y, points);
     const std::int32_t rise = creature.RiseP();
-    std::vector<std::int32_t> left;
-    left.reserve(256);
-    left.push_back(points);
     for (std::size_t head = 0; head < queue.size(); ++head) {
-        const Cell c = queue[head];
-        const std::int32_t value = left[head] - 1;
+        const Cell c = queue[head].cell;
+        const std::int32_t value = queue[head].left - 1;
         if (value <= 0) {
             continue;
         }
@@ -85,18 +98,17 @@ void FloodReach(const StageData& stage, ReachGrid& grid, const CharaValues& crea
             if (!OnFloor(stage, nx, ny)) {
                 continue;
             }
-            const std::size_t ni = GridIndex(nx, ny);
-            if (seen[ni] || blocked[ni]) {
+            std::uint8_t& m = mark[box(nx, ny)];
+            if (m != 0) {
                 continue;
             }
-            const std::int32_t nh = stage.heightGrid[ni];
+            const std::int32_t nh = stage.heightGrid[GridIndex(nx, ny)];
             if (nh == 0 || std::abs(h - nh) > rise) {
                 continue;
             }
-            seen[ni] = 1;
+            m = kSeen;
             grid.Raise(nx, ny, value);
-            queue.push_back({nx, ny});
-            left.push_back(value);
+            queue.push_back({{nx, ny}, value});
         }
     }
 }
