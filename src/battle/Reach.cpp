@@ -1,5 +1,7 @@
 #include "battle/Reach.h"
 
+#include "battle/Attack.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -211,6 +213,32 @@ void ApproachPath(const StageData& stage, const ReachGrid& grid, CharaValues& cr
         path.push_back(next->cell);
         here = next->cell;
     }
+}
+
+void PlayerMoveArea(const StageData& stage, ReachGrid& grid, const CharaValues& unit) {
+    grid.Clear();
+    FloodReach(stage, grid, unit, unit.CellX(), unit.CellY(), unit.MblP() + 1,
+               kBlockPlayers | kBlockEnemies);
+    grid.Set(unit.CellX(), unit.CellY(), 0);
+}
+
+void AttackArea(const StageData& stage, ReachGrid& grid, const CharaValues& unit,
+                std::int32_t range, bool player) {
+    grid.Clear();
+    FloodReach(stage, grid, unit, unit.CellX(), unit.CellY(), range + 1, kBlockNone);
+    if (player) {
+        grid.Set(unit.CellX(), unit.CellY(), 0);
+    }
+}
+
+bool AnyEnemyInReach(const StageData& stage, ReachGrid& grid, const CharaValues& unit) {
+    AttackArea(stage, grid, unit, LargestUsableRange(unit), true);
+    for (const auto& [name, e] : stage.EnemyUnits) {
+        if (grid.At(CellOf(e)) >= 1) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string FacingToward(Cell from, Cell to, const std::string& current) {

@@ -37,6 +37,22 @@ void ApproachPath(const StageData& stage, const ReachGrid& grid, CharaValues& cr
                   std::int32_t x, std::int32_t y, std::int32_t goalX, std::int32_t goalY,
                   std::int32_t steps, Path& path);
 
+// The player unit's blue area: MblP + 1 points, players and enemies
+// blocking, its own cell then set to 0 (the grid is cleared first).
+void PlayerMoveArea(const StageData& stage, ReachGrid& grid, const CharaValues& unit);
+// The attack area of a command of `range`: range + 1 points, no units
+// blocking (floor objects, holes and steps above RiseP still do). A player's
+// area leaves its own cell out. The grid is cleared first.
+void AttackArea(const StageData& stage, ReachGrid& grid, const CharaValues& unit,
+                std::int32_t range, bool player);
+// The distance of a marked cell in an attack area: range + 1 - value.
+inline std::int32_t AttackDistance(const ReachGrid& area, std::int32_t range, Cell target) {
+    return range + 1 - area.At(target);
+}
+// The command menu's test: some enemy stands in the area of the player
+// unit's largest usable range. Leaves that area in `grid`.
+bool AnyEnemyInReach(const StageData& stage, ReachGrid& grid, const CharaValues& unit);
+
 // The facing for a step from `from` to `to`: "up" when the row grows, "down"
 // when it shrinks, else "right" or "left"; `current` for the same cell.
 std::string FacingToward(Cell from, Cell to, const std::string& current);

@@ -199,6 +199,38 @@ TEST(ApproachPath, NeverStepsOnEnemiesOrCores) {
     EXPECT_EQ(path[0], (Cell{0, 2})); // +y before -y at equal distance
 }
 
+TEST(PlayerAreas, MoveAndAttackAreas) {
+    StageData s;
+    FlatFloor(s, 6, 1);
+    CharaValues p = Unit("p", 0, 0);
+    p.SetMblP(4);
+    p.LearnArm(Arm("gun", 3, 10, 10));
+    p.LearnArm(Arm("cannon", 5, 20, 40));
+    Put(s.FieldCores, Unit("", 1, 0));
+    Put(s.PlayerUnits, Unit("ally", 3, 0));
+    ReachGrid g;
+    PlayerMoveArea(s, g, p);
+    EXPECT_EQ(g.At(0, 0), 0);
+    EXPECT_EQ(g.At(1, 0), 4); // a lying core can be walked onto
+    EXPECT_EQ(g.At(3, 0), 0);
+    // Units do not bar an attack; a step above RiseP does.
+    SetHeight(s, 5, 0, 3);
+    AttackArea(s, g, p, 5, true);
+    EXPECT_EQ(g.At(0, 0), 0);
+    EXPECT_EQ(AttackDistance(g, 5, {4, 0}), 4);
+    EXPECT_EQ(g.At(5, 0), 0);
+    AttackArea(s, g, p, 1, false);
+    EXPECT_EQ(g.At(0, 0), 2);
+    EXPECT_EQ(g.At(2, 0), 0);
+
+    // Largest usable range: MP 39 affords only the gun (range 3).
+    p.SetMP(39);
+    Put(s.EnemyUnits, Unit("far", 4, 0));
+    EXPECT_FALSE(AnyEnemyInReach(s, g, p));
+    p.SetMP(40);
+    EXPECT_TRUE(AnyEnemyInReach(s, g, p));
+}
+
 TEST(Facing, TowardTheWaypoint) {
     EXPECT_EQ(FacingToward({1, 1}, {1, 2}, "left"), "up");
     EXPECT_EQ(FacingToward({1, 1}, {1, 0}, "left"), "down");
