@@ -6,6 +6,8 @@
 #include "engine/TextObject.h"
 #include "platform/sdl/SdlFonts.h"
 
+#include "platform/sdl/PlatformHost.h"
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -112,8 +114,7 @@ public:
     }
 };
 
-void Frame2D(benchmark::State& state) {
-    NullDevice device;
+void RunFrames(benchmark::State& state, Device& device) {
     BenchTextures files;
     SdlFonts fonts;
     CPolygon::InitTextures("GameData\\Texture\\", &device, &files);
@@ -170,7 +171,28 @@ void Frame2D(benchmark::State& state) {
     CTextObject::SetTextDevice(nullptr);
     CPolygon::ReleaseTextures();
 }
-BENCHMARK(Frame2D)->Unit(benchmark::kMicrosecond);
+void Frame2D_NullDevice(benchmark::State& state) {
+    NullDevice device;
+    RunFrames(state, device);
+}
+BENCHMARK(Frame2D_NullDevice)->Unit(benchmark::kMicrosecond);
+
+// The same frame on the OpenGL device, headless; each frame is presented.
+void Frame2D_GlDevice(benchmark::State& state) {
+    HostConfig config;
+    config.headless = true;
+    config.imgui = false;
+    config.joystick = false;
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (host == nullptr) {
+        state.SkipWithError(("no headless OpenGL: " + error).c_str());
+        return;
+    }
+    host->Device().ApplyDefaultStates();
+    RunFrames(state, host->Device());
+}
+BENCHMARK(Frame2D_GlDevice)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace quolis

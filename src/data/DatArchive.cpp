@@ -24,6 +24,8 @@ constexpr std::size_t kHeaderSize = 18;
 // A directory larger than this is not read (no archive of the game comes
 // near it); the lookup then finds nothing instead of exhausting memory.
 constexpr std::int64_t kMaxDirectoryBytes = 256LL * 1024 * 1024;
+// The furthest a token file may be written from its start.
+constexpr long kMaxWriteOffset = 16L * 1024 * 1024;
 // Directories kept by one reader's cache.
 constexpr std::size_t kMaxCachedDirectories = 16;
 
@@ -88,7 +90,8 @@ void ReadTokensAt(const InFile& f, std::int64_t offset, long limit, TokenList& o
     if (limit == 0 || offset < 0 || offset >= f.Size()) {
         return;
     }
-    std::vector<char> buf(64 * 1024);
+    std::vector<char> buf(
+        static_cast<std::size_t>(std::min<std::int64_t>(64 * 1024, f.Size() - offset)));
     std::string cur;
     std::int64_t pos = offset;
     while (pos < f.Size()) {
@@ -373,7 +376,9 @@ HRESULT CDatArchive::WriteTokens(std::string_view filePath, TokenList& tokens, l
     if (scrambled_) {
         DataCodec::Encode(tokens);
     }
-    if (startOffset < 0) {
+    // No token file of the game is written anywhere but from its start; an
+    // offset far beyond any file is refused rather than padded.
+    if (startOffset < 0 || startOffset > kMaxWriteOffset) {
         return E_FAIL;
     }
     // Every token must come back as one token: writing a file that reads back
@@ -466,7 +471,8 @@ HRESULT CDatArchive::ExtractMember(std::string_view archivePath, std::string_vie
     ReadBytesAt(f, e.offset, e.length, bytes);
     std::string outGame = std::string(dir) + std::string(base);
     if (!WriteHostFileAtomic(
-            hostOut, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+            hostOut, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+            false)) {
         return E_FAIL;
     }
     extractedPath_ = outGame;
@@ -511,7 +517,7 @@ bool ReadHostFile(const std::string& hostPath, ByteBuffer& out) {
     return true;
 }
 
-bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes) {
+bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool durable) {
     std::size_t slash = hostPath.rfind('/');
     std::string dir = slash == std::string::npos ? std::string(".")
                       : slash == 0               ? std::string(1, '/')
@@ -551,14 +557,14 @@ bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes) {
         perm = 0666 & ~mask;
     }
     ok = ok && ::fchmod(fd, perm) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(tempName.data(), hostPath.c_str()) == 0;
     if (!ok) {
         ::unlink(tempName.data());
         return false;
     }
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dfd = durable ? ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);

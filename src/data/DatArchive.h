@@ -109,6 +109,8 @@ bool ReadHostFile(const std::string& hostPath, ByteBuffer& out);
 
 // Replaces a host file atomically: writes a temporary file in the same folder,
 // flushes it, renames it over `hostPath`. False (old file untouched) on failure.
-bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes);
+// `durable` also forces the data and the rename to the disk (saves and
+// settings); a file that is only a temporary copy can do without.
+bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool durable = true);
 
 } // namespace quolis

@@ -1,5 +1,7 @@
 #include "data/Tokens.h"
 
+#include "common/Text.h"
+
 #include <charconv>
 #include <limits>
 #include <system_error>
@@ -131,6 +133,21 @@ std::optional<std::size_t> FindToken(const TokenList& tokens, std::string_view m
     return std::nullopt;
 }
 
+std::optional<TokenSection> FindSection(const TokenList& tokens, std::string_view name,
+                                        std::size_t from) {
+    static const std::string marks = Utf8ToCp932("／／");
+    static const std::string ending = Utf8ToCp932("終わり");
+    std::string start = marks + std::string(name);
+    auto at = FindToken(tokens, start, from);
+    if (!at) {
+        return std::nullopt;
+    }
+    TokenSection section;
+    section.begin = *at + 1;
+    section.end = FindToken(tokens, start + ending, section.begin).value_or(tokens.size());
+    return section;
+}
+
 std::string_view TokenCursor::Peek() const {
     if (AtEnd()) {
         return {};
@@ -167,6 +184,33 @@ bool TokenCursor::NextFloat(float& out) {
         return false;
     }
     return ScanFloat(Next(), out);
+}
+
+} // namespace quolis
+
+namespace quolis {
+
+bool TokenCursor::ReadUntil(std::string_view mark, TokenList& out) {
+    out.clear();
+    while (!AtEnd()) {
+        std::string_view t = Next();
+        if (t == mark) {
+            return true;
+        }
+        out.emplace_back(t);
+    }
+    return false;
+}
+
+bool TokenCursor::NextRow(std::size_t n, std::vector<std::string_view>& row) {
+    row.clear();
+    if (AtEnd() || tokens_->size() - pos_ < n) {
+        return false;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        row.push_back(Next());
+    }
+    return true;
 }
 
 } // namespace quolis

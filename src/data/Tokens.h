@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quolis {
 
@@ -31,6 +32,16 @@ bool ScanFloat(std::string_view token, float& out);
 std::optional<std::size_t> FindToken(const TokenList& tokens, std::string_view mark,
                                      std::size_t from = 0);
 
+// A section "／／" + name ... "／／" + name + "終わり": `begin` is the index
+// after the start mark, `end` the index of the end mark (the list's size when
+// the end mark is missing). `name` is CP932 without the leading "／／".
+struct TokenSection {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+std::optional<TokenSection> FindSection(const TokenList& tokens, std::string_view name,
+                                        std::size_t from = 0);
+
 // A forward cursor over a token list.
 class TokenCursor {
 public:
@@ -50,6 +61,13 @@ public:
     // not parse. Always consumes one token (if any).
     bool NextInt(std::int32_t& out);
     bool NextFloat(float& out);
+    // Terminated lists and group names: the tokens before the next `mark`,
+    // which is consumed. False when the list ends first (all remaining tokens
+    // are then in `out`).
+    bool ReadUntil(std::string_view mark, TokenList& out);
+    // Flat rows: the next `n` tokens. False (nothing consumed) when fewer are
+    // left.
+    bool NextRow(std::size_t n, std::vector<std::string_view>& row);
 
 private:
     const TokenList* tokens_;

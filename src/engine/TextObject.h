@@ -23,7 +23,9 @@ public:
 
     // Class-wide: the device the text is drawn with and the rasteriser that
     // makes the glyphs. The application sets both before any font is set.
-    // Changing either empties the rasterised-text cache.
+    // Changing either empties the rasterised-text cache. Set both back to
+    // nullptr (or call ReleaseTextCache) before the device or the rasteriser
+    // is destroyed.
     static void SetTextDevice(Device* device);
     static void SetFontRasterizer(FontRasterizer* fonts);
     static Device* TextDevice();

@@ -302,6 +302,9 @@ TEST(DatArchivePlain, WritesOneTokenPerLineWithCrLfAndReplacesTheWholeFile) {
     EXPECT_EQ(root.Read("GameData/Ini/User.ini"), "//X\r\ntingStart\r\n1\r\n//SettingEnd\r\nX\r\n");
     // Input mode needs an existing file; binary mode ends lines with LF only.
     EXPECT_EQ(plain.WriteTokens("GameData\\Ini\\None.ini", more, 0, std::ios_base::in), E_FAIL);
+    EXPECT_EQ(plain.WriteTokens("GameData\\Ini\\Far.ini", more, 1L << 40), E_FAIL);
+    EXPECT_EQ(plain.WriteTokens("GameData\\Ini\\Far.ini", more, -1), E_FAIL);
+    EXPECT_FALSE(root.Exists("GameData/Ini/Far.ini"));
     EXPECT_FALSE(root.Exists("GameData/Ini/None.ini"));
     ASSERT_EQ(plain.WriteTokens("GameData\\Ini\\Bin.ini", more, 0, std::ios_base::binary), S_OK);
     EXPECT_EQ(root.Read("GameData/Ini/Bin.ini"), "X\n");

@@ -140,5 +140,44 @@ TEST(Tokens, FindAndCursorNeverReadPastTheEnd) {
     EXPECT_FALSE(e.SkipPast("x"));
 }
 
+TEST(Tokens, SectionsListsAndRows) {
+    TokenList t = {"x", SJ("／／ＨＰ"), "1", "2", SJ("／／ＨＰ終わり"), SJ("／／ＭＰ"), "3"};
+    auto hp = FindSection(t, SJ("ＨＰ"));
+    ASSERT_TRUE(hp.has_value());
+    EXPECT_EQ(hp->begin, 2u);
+    EXPECT_EQ(hp->end, 4u);
+    // A missing end mark runs the section to the end of the list.
+    auto mp = FindSection(t, SJ("ＭＰ"));
+    ASSERT_TRUE(mp.has_value());
+    EXPECT_EQ(mp->begin, 6u);
+    EXPECT_EQ(mp->end, t.size());
+    EXPECT_FALSE(FindSection(t, SJ("ＡＰ")).has_value());
+    EXPECT_FALSE(FindSection(t, SJ("ＨＰ"), 2).has_value());
+
+    // Group: names, "／／", values, "／／".
+    TokenList g = {"A", "B", SJ("／／"), "10", "20", SJ("／／"), "C"};
+    TokenCursor c(g);
+    TokenList names, values;
+    EXPECT_TRUE(c.ReadUntil(SJ("／／"), names));
+    EXPECT_EQ(names, TokenList({"A", "B"}));
+    EXPECT_TRUE(c.ReadUntil(SJ("／／"), values));
+    EXPECT_EQ(values, TokenList({"10", "20"}));
+    EXPECT_FALSE(c.ReadUntil(SJ("／／"), values));
+    EXPECT_EQ(values, TokenList({"C"}));
+    EXPECT_TRUE(c.AtEnd());
+
+    // Flat rows of three; an incomplete last row is left alone.
+    TokenList r = {"a", "1", "2", "b", "3"};
+    TokenCursor rc(r);
+    std::vector<std::string_view> row;
+    EXPECT_TRUE(rc.NextRow(3, row));
+    EXPECT_EQ(row, (std::vector<std::string_view>{"a", "1", "2"}));
+    EXPECT_FALSE(rc.NextRow(3, row));
+    EXPECT_TRUE(row.empty());
+    EXPECT_EQ(rc.Pos(), 3u);
+    EXPECT_TRUE(rc.NextRow(2, row));
+    EXPECT_FALSE(rc.NextRow(1, row));
+}
+
 } // namespace
 } // namespace quolis

@@ -7,18 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#if __has_include("platform/sdl/PlatformHost.h")
 #include "platform/sdl/PlatformHost.h"
-#define QUOLIS_HAVE_GL_HOST 1
-#endif
+#include "platform/sdl/PngFile.h"
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
 
 namespace quolis {
 namespace {
-
-#ifdef QUOLIS_HAVE_GL_HOST
 
 class MapFiles final : public TextureFiles {
 public:
@@ -189,13 +187,61 @@ TEST_F(GlPixelTest, TextGlyphsAppearAtThePositionInTheTextColour) {
     CTextObject::SetTextDevice(nullptr);
 }
 
-#else
-
-TEST(GlPixelTest, SkippedWithoutTheOpenGLDevice) {
-    GTEST_SKIP() << "the OpenGL device is not part of this build";
+// Both Japanese faces on the real device: each string's ink lies where its
+// text object stands, in its colour; the frame is kept as a PNG beside the
+// build for a human look.
+TEST_F(GlPixelTest, JapaneseScreenshotInBothFaces) {
+    SdlFonts fonts;
+    CTextObject::SetTextDevice(&Dev());
+    CTextObject::SetFontRasterizer(&fonts);
+    {
+        CTextObject prop;
+        CTextObject fixed;
+        prop.SetFont(SJ("ＭＳ Ｐゴシック"), 20, 1);
+        fixed.SetFont(SJ("ＭＳ ゴシック"), 20, 1);
+        prop.SetText(SJ("クオーリス　メタルアームズ\n次のステージへ"));
+        fixed.SetText(SJ("ＨＰ　１２３／４５６"));
+        prop.SetColour(255, 255, 255, 255);
+        fixed.SetColour(255, 0, 255, 255);
+        prop.position = {50, 40, 0};
+        fixed.position = {50, 300, 0};
+        prop.Draw();
+        fixed.Draw();
+        auto box = [&](int x0, int y0, int x1, int y1, Argb colour, int* outside) {
+            int maxX = -1, maxY = -1, n = 0;
+            *outside = 0;
+            for (int y = y0; y < y1; ++y) {
+                for (int x = x0; x < x1; ++x) {
+                    Argb p = Pixel(x, y);
+                    if (p == colour) {
+                        ++n;
+                        maxX = std::max(maxX, x);
+                        maxY = std::max(maxY, y);
+                    } else if (p != 0) {
+                        ++*outside;
+                    }
+                }
+            }
+            return std::array<int, 3>{n, maxX, maxY};
+        };
+        int mixed = 0;
+        auto white = box(40, 30, 700, 150, 0xFFFFFFu, &mixed);
+        EXPECT_GT(white[0], 500);
+        EXPECT_GT(white[2], 40 + 27 + 10); // the second line is drawn below the first
+        auto cyan = box(40, 290, 700, 350, 0x00FFFFu, &mixed);
+        EXPECT_GT(cyan[0], 300);
+        // Ten full-width glyphs of the fixed face, 27 pixels each.
+        EXPECT_GE(cyan[1], 50 + 9 * 27);
+        EXPECT_LE(cyan[1], 50 + 10 * 27 + 4);
+        std::string error;
+        EXPECT_TRUE(WritePng(std::string(QUOLIS_BINARY_DIR) + "/engine_text_screenshot.png", 800,
+                             600, pixels, &error))
+            << error;
+        CTextObject::ReleaseTextCache();
+    }
+    CTextObject::SetFontRasterizer(nullptr);
+    CTextObject::SetTextDevice(nullptr);
 }
-
-#endif
 
 } // namespace
 } // namespace quolis

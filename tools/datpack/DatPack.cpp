@@ -342,15 +342,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     try {
         auto need = [&](std::size_t n) {
             if (args.size() != n) {
-                Fail("wrong number of arguments; run datpack without arguments for usage");
+                Fail("wrong number of arguments; run datpack --help for usage");
             }
         };
         if (args.empty()) {
-            err << Usage();
-            return 1;
+            Fail("no command; run datpack --help for usage");
         }
         const std::string& cmd = args[0];
-        if (cmd == "list") {
+        if (cmd == "--help" || cmd == "help") {
+            out << Usage();
+        } else if (cmd == "list") {
             need(2);
             CmdList(args[1], out);
         } else if (cmd == "tokens") {

@@ -1,8 +1,9 @@
 #include "platform/sdl/SdlFonts.h"
 
+#include "platform/sdl/FontFiles.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstring>
@@ -36,26 +37,7 @@ std::string SdlFonts::FamilyFor(std::string_view face) {
 }
 
 std::string SdlFonts::FindFontFile(std::string_view face) {
-    std::string family = FamilyFor(face);
-    std::string result;
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr) {
-        return result;
-    }
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult res = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &res);
-    if (match != nullptr) {
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
-            result = reinterpret_cast<const char*>(file);
-        }
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return result;
+    return quolis::FindFontFile(FamilyFor(face));
 }
 
 FontHandle SdlFonts::OpenFont(std::string_view face, int pixelHeight, bool bold, bool italic) {
