@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Mixer.h"
 
+#include <cstdint>
 #include <string>
 
 namespace quolis {
@@ -57,9 +58,13 @@ public:
     virtual void SetBrightness(int level) = 0;
     // Scene entry: an empty script.
     virtual void StartEmpty() = 0;
-    // One step on a decide press: −1000 busy (nothing done), E_FAIL when the
-    // script has finished, else 0.
-    virtual HRESULT Step() = 0;
+    // One logic step of the service −1010/−1110: a decide press steps the
+    // script (or chooses in its menu; the directions move through a menu);
+    // true when the script has finished and is hidden.
+    virtual bool ServeStep(std::uint32_t* triggers) = 0;
+    // Once per logic step (typing, picture fades) and in the draw handler.
+    virtual void Update() {}
+    virtual void Draw() {}
     virtual void ReleasePictures() = 0;
 };
 
@@ -77,13 +82,12 @@ public:
     virtual void Release() = 0;
 };
 
-// The creature and model classes receive the scaled speeds.
+// The creature class receives the scaled speeds (the model loader gets its
+// frame step from the application directly).
 class SpeedPort {
 public:
     virtual ~SpeedPort() = default;
     virtual void SetCreatureSpeeds(float effect, float cameraMove2, float fade) = 0;
-    virtual void SetModelSpeed(float meshAnime, const std::string& directory,
-                               CDatArchive& content) = 0;
 };
 
 } // namespace quolis

@@ -5,6 +5,7 @@
 #include "common/Path.h"
 #include "common/Text.h"
 #include "data/Tokens.h"
+#include "engine/Model.h"
 
 #include <cmath>
 #include <filesystem>
@@ -205,14 +206,13 @@ void CGameApp::SetGameSpeed(float factor, bool store, bool write) {
         }
     }
     ScaleSpeeds(settings_, factor);
+    if (content_) {
+        CMdl::Init("GameData\\mdl\\", content_.get(), settings_.scaled[kSpeedMeshAnime]);
+    }
     if (speedPort_ != nullptr) {
         speedPort_->SetCreatureSpeeds(settings_.scaled[kSpeedEffect],
                                       settings_.scaled[kSpeedCameraMove2],
                                       settings_.scaled[kSpeedFade]);
-        if (content_) {
-            speedPort_->SetModelSpeed(settings_.scaled[kSpeedMeshAnime], "GameData\\mdl\\",
-                                      *content_);
-        }
     }
     if (store) {
         if (const MenuItem* item = SpeedItemByFactor(factor)) {
@@ -296,10 +296,16 @@ HRESULT CGameApp::LoadData() {
         input_->GetMaps(appMaps_);
     }
 
+    camera_.Create(env_.device, static_cast<float>(kWidth) / static_cast<float>(kHeight));
     midi_ = std::make_unique<CMidi>();
     midi_->SetDirectory("GameData\\MIDI\\");
     midi_->SetVolume(-3000);
     sound_ = std::make_unique<CSound>();
+    script_ = externalScript_;
+    if (script_ == nullptr) {
+        ownScript_ = std::make_unique<CAppScript>(*content_, *sound_, *midi_, triggers_.data());
+        script_ = ownScript_.get();
+    }
 
     if (!ReadGameSettings()) {
         SetFailure("cannot read Setting.Dat from GameData\\Data\\Data.Dat");
@@ -347,7 +353,11 @@ HRESULT CGameApp::BuildScene() {
     }
     SetGameSpeed(1.0f, false, false);
     ClearPools();
+    camera_.SetEye(0, 8, -15);
+    camera_.SetLookAt(0, 0, 0);
+    camera_.SetUp(0, 1, 0);
     CPolygon::InitTextures("GameData\\Texture\\", env_.device, textureFiles_.get());
+    CMesh::Init("GameData\\XFile\\", env_.device, content_.get());
     if (sound_) {
         sound_->Init(env_.mixer, "GameData\\SE\\", content_.get());
         sound_->SetMasterVolume(1000);
@@ -394,6 +404,7 @@ void CGameApp::LeaveScene() {
     if (script_ != nullptr) {
         script_->ReleasePictures();
     }
+    CMesh::ReleaseAll();
     CPolygon::ReleaseTextures();
     if (midi_) {
         midi_->ReleaseGraph();
@@ -424,6 +435,7 @@ void CGameApp::RestartScene(int scene) {
 }
 
 HRESULT CGameApp::StepFrame() {
+    camera_.Apply();
     input_->Poll(triggers_.data(), rawTriggers_.data(), &deviceMask_, active_);
     if (triggers_[kInputResetAppCycle]) {
         RestartScene(GetScene(0));
@@ -503,18 +515,8 @@ bool CGameApp::RunService(int code) {
         return true;
     case kCycleScriptStep:
     case kCycleScript2Step:
-        if (triggers_[kInputDecide]) {
-            triggers_[kInputDecide] = 0;
-            HRESULT hr = script_ != nullptr ? script_->Step() : E_FAIL;
-            if (hr != -1000) {
-                PlayCue(SJ("メッセージ送りキー"));
-            }
-            if (hr == E_FAIL) {
-                if (script_ != nullptr) {
-                    script_->Show(false);
-                }
-                ServiceDone(s);
-            }
+        if (script_ == nullptr || script_->ServeStep(triggers_.data())) {
+            ServiceDone(s);
         }
         return true;
     case kCycleSlotList:
@@ -598,14 +600,20 @@ void CGameApp::ReleaseAll() {
     if (script_ != nullptr) {
         script_->ReleasePictures();
     }
+    ownScript_.reset();
+    script_ = nullptr;
     sound_.reset();
     midi_.reset();
     if (campaign_ != nullptr) {
         campaign_->Release();
     }
     input_.reset();
-    // The texture cache forgets the device and the files it was given.
+    // The texture and mesh caches forget the device and the files they were
+    // given.
     CPolygon::InitTextures("", nullptr, nullptr);
+    CMesh::ReleaseAll();
+    CMesh::Init("", nullptr, nullptr);
+    CMdl::Init("", nullptr, 1.0f);
     textureFiles_.reset();
     plain_.reset();
     secure_.reset();

@@ -7,11 +7,14 @@
 // run here (fades, script, the two menus, writing and loading saves) and end
 // at the code the scene chose in advance (afterCycle, or cancelCycle).
 #include "app/AppFrame.h"
+#include "app/AppScript.h"
 #include "app/Campaign.h"
 #include "app/Settings.h"
 #include "app/WindowMenu.h"
 #include "audio/Midi.h"
 #include "audio/Sound.h"
+#include "engine/Camera.h"
+#include "engine/Mesh.h"
 #include "engine/Number.h"
 #include "engine/Polygon.h"
 #include "engine/TextureFiles.h"
@@ -120,10 +123,11 @@ public:
     CGameApp();
     ~CGameApp() override;
 
-    // Ports; set before Create. Null ports are left out (no script engine
-    // or creature speed hand-over yet). The campaign port defaults to the
-    // application's own CCampaign (GameState and the master tables).
-    void SetScriptPort(ScriptPort* p) { script_ = p; }
+    // Ports; set before Create. Without a script port the application hosts
+    // the script engine itself (CAppScript); the campaign port defaults to
+    // the application's own CCampaign (GameState and the master tables); the
+    // creature speed hand-over is left out while no speed port is set.
+    void SetScriptPort(ScriptPort* p) { externalScript_ = p; }
     void SetCampaignPort(CampaignPort* p) { campaign_ = p; }
     void SetSpeedPort(SpeedPort* p) { speedPort_ = p; }
     // The handlers of a scene (replaces the empty ones).
@@ -190,6 +194,10 @@ public:
     CSound* Sound() { return sound_.get(); }
     CMidi* Midi() { return midi_.get(); }
     ScriptPort* Script() { return script_; }
+    // The application's own script engine (null when a port replaced it):
+    // scenes run script files and token lists on it.
+    CScript* ScriptEngine() { return ownScript_ ? &ownScript_->Engine() : nullptr; }
+    CCamera& Camera() { return camera_; }
     CampaignPort* Campaign() { return campaign_; }
     // The application's own campaign (also when another port replaced it).
     CCampaign& OwnCampaign() { return ownCampaign_; }
@@ -201,7 +209,7 @@ public:
 
     ObjectPool<CTextObject>& Texts() { return texts_; }
     ObjectPool<CScreenNumber>& Numbers() { return numbers_; }
-    ObjectPool<CRootObject>& Meshes() { return meshes_; }
+    ObjectPool<CMesh>& Meshes() { return meshes_; }
     ObjectPool<CPolygon>& Polygons() { return polygons_; }
     ObjectPool<CSlotList>& SlotLists() { return slotLists_; }
     ObjectPool<CButtonRow>& ButtonRows() { return buttonRows_; }
@@ -243,6 +251,9 @@ private:
     std::unique_ptr<CMidi> midi_;
     std::unique_ptr<CSound> sound_;
     ScriptPort* script_ = nullptr;
+    ScriptPort* externalScript_ = nullptr;
+    std::unique_ptr<CAppScript> ownScript_;
+    CCamera camera_;
     CCampaign ownCampaign_;
     CampaignPort* campaign_ = &ownCampaign_;
     SpeedPort* speedPort_ = nullptr;
@@ -256,7 +267,7 @@ private:
 
     ObjectPool<CTextObject> texts_;
     ObjectPool<CScreenNumber> numbers_;
-    ObjectPool<CRootObject> meshes_;
+    ObjectPool<CMesh> meshes_;
     ObjectPool<CPolygon> polygons_;
     ObjectPool<CSlotList> slotLists_;
     ObjectPool<CButtonRow> buttonRows_;

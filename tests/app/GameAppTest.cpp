@@ -118,8 +118,9 @@ TEST_F(AppFixture, FadeInServiceEndsAtTheAfterCycleAndHalfUpQuietUsesVolumeStepF
     long before = app.Midi()->GetVolume();
     Step(40);
     EXPECT_EQ(app.Midi()->GetVolume(), before + 50);
-    Step(16); // less than 0.03 s since the last due step? the timer mark
-              // never moves for the music, so it steps again
+    // Only 16 ms later, but a music step never moves the fade timer's mark,
+    // so with the brightness at its target the volume moves every step.
+    Step(16);
     EXPECT_EQ(app.Midi()->GetVolume(), before + 100);
 
     app.Midi()->SetVolume(-500);
@@ -300,13 +301,22 @@ struct FakeScript : ScriptPort {
     void Show(bool v) override { visible = v; }
     void SetBrightness(int l) override { level = l; }
     void StartEmpty() override { ++empties; }
-    HRESULT Step() override {
+    bool ServeStep(std::uint32_t* triggers) override {
+        if (!triggers[kInputDecide]) {
+            return false;
+        }
+        triggers[kInputDecide] = 0;
         ++steps;
-        return answers.empty() ? E_FAIL : [this] {
-            HRESULT h = answers.front();
+        HRESULT h = E_FAIL;
+        if (!answers.empty()) {
+            h = answers.front();
             answers.erase(answers.begin());
-            return h;
-        }();
+        }
+        if (h == E_FAIL) {
+            visible = false;
+            return true;
+        }
+        return false;
     }
     void ReleasePictures() override { ++releases; }
     int prepared = 0, empties = 0, steps = 0, releases = 0, level = -1;
@@ -432,6 +442,30 @@ TEST_F(AppFixture, OwnCampaignWritesAndReadsBackASaveSlot) {
     Step(16);
     EXPECT_EQ(app.GetCycle(kSceneTitle), 600);
     EXPECT_EQ(app.OwnCampaign().State()->bpPool, 1234);
+}
+
+} // namespace
+} // namespace quolis
+
+namespace quolis {
+namespace {
+
+TEST_F(AppFixture, OwnScriptEngineServesTheScriptCycles) {
+    StartTitle();
+    CScript* script = app.ScriptEngine();
+    ASSERT_NE(script, nullptr);
+    EXPECT_FALSE(script->Visible()); // hidden by the scene build
+    script->RunTokens({}, false);
+    app.SetCycle(kCycleScript2, kSceneTitle, 900, -1);
+    Step(16);
+    EXPECT_TRUE(script->Visible());
+    EXPECT_EQ(app.GetCycle(kSceneTitle), kCycleScript2Step);
+    Step(16);
+    EXPECT_EQ(app.GetCycle(kSceneTitle), kCycleScript2Step); // waits for decide
+    queue.Push(InputEvent::Key(57, true));
+    Step(16);
+    EXPECT_EQ(app.GetCycle(kSceneTitle), 900); // the empty script has ended
+    EXPECT_FALSE(script->Visible());
 }
 
 } // namespace

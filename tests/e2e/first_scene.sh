@@ -42,12 +42,31 @@ size=$(od -An -tx1 -j16 -N8 "$WORK/shot.png" | tr -d ' \n')
 # First start: User.ini was written (scrambled, E-name).
 [ -s "$WORK/game/GameData/Ini/UserE.ini" ] || fail "User.ini not written"
 
-# The same run recorded, then replayed: the recording ends where it was cut.
-"$QUOLIS" --headless --fixed-step --data "$WORK/game" --frames 8 --record "$WORK/run.rec" \
-    2> "$WORK/stderr.txt" || fail "recording run failed"
-grep -q '^end 8$' "$WORK/run.rec" || fail "recording has no end at pass 8"
+# A run with key presses recorded, then replayed: with the fixed step the
+# replay ends exactly where the recording did. A recording of pressing the
+# space bar is made by replaying a hand-written input file.
+cat > "$WORK/keys.rec" <<'REC'
+quolis-input 1
+3 E 0 1 57 1 0 0 0
+5 E 0 1 57 0 0 0 0
+9 E 0 1 30 1 0 0 0
+10 E 0 1 30 0 0 0 0
+end 14
+REC
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --frames 14 --record "$WORK/run.rec" \
+    > "$WORK/record.txt" 2> "$WORK/stderr.txt" || fail "recording run failed"
+grep -q '^end 14$' "$WORK/run.rec" || fail "recording has no end at pass 14"
 "$QUOLIS" --headless --fixed-step --data "$WORK/game" --replay "$WORK/run.rec" \
-    2> "$WORK/stderr.txt" || fail "replay of the recording failed"
+    > "$WORK/replay.txt" 2> "$WORK/stderr.txt" || fail "replay of the recording failed"
+cmp -s "$WORK/record.txt" "$WORK/replay.txt" || fail "replay ended elsewhere than the recording"
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --replay "$WORK/keys.rec" \
+    > "$WORK/keys.txt" 2> "$WORK/stderr.txt" || fail "replay of key presses failed"
+grep -q 'after 14 passes' "$WORK/keys.txt" || fail "key replay did not run 14 passes"
+# A broken recording is refused with a reason.
+printf 'quolis-input 1\n3 E 0 1 999 1 0 0 0\n' > "$WORK/bad.rec"
+"$QUOLIS" --headless --data "$WORK/game" --replay "$WORK/bad.rec" 2> "$WORK/stderr.txt" && \
+    fail "a broken recording was accepted"
+grep -q 'replay line 2' "$WORK/stderr.txt" || fail "no reason for the broken recording"
 
 # Start-up failure: no Setting.Dat.
 mkdir -p "$WORK/empty"
