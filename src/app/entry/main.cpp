@@ -6,6 +6,7 @@
 #include "app/Replay.h"
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
+#include "app/entry/Viewer.h"
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
@@ -245,6 +246,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
+    ViewerRequest viewerRequest;
+    if (!TakeViewerOptions(args, &viewerRequest, &error)) {
+        std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
+        return 2;
+    }
     LaunchOptions options;
     if (!ParseLaunchOptions(static_cast<int>(args.size()), args.data(), &options, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
@@ -252,7 +258,9 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::printf("%s\n  --record FILE        write the input of every pass to FILE\n"
-                    "  --replay FILE        feed the input recorded in FILE\n",
+                    "  --replay FILE        feed the input recorded in FILE\n"
+                    "  --view-model F\\A    show model animation A of folder F turning slowly\n"
+                    "  --view-mesh NAME     show one X mesh turning slowly\n",
                     LaunchUsage());
         return 0;
     }
@@ -287,6 +295,11 @@ int main(int argc, char** argv) {
         return Fail(error);
     }
     CStopwatch::SetClock(&host->GetClock());
+    if (viewerRequest.model || viewerRequest.mesh) {
+        int status = RunViewer(*host, options, viewerRequest);
+        CStopwatch::SetClock(nullptr);
+        return status;
+    }
 
     // The mixer opens after the video; it outlives the music and sound
     // players, which the application releases first.
