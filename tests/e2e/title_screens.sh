@@ -23,8 +23,11 @@ FLAG_ALWAYSCORE 0
 SPEED_FADE 16
 SPEED_FADEVOLUME 100
 DAT
-"$DATPACK" pack --text "$WORK/game/GameData/Data/Data.Dat" "$WORK/src" || fail "datpack"
+# GAME may name a copy of the demo GameData (pictures, music); its tables are
+# replaced by the ones above, so the fades take the same passes.
 GAME=${GAME:-$WORK/game}
+mkdir -p "$GAME/GameData/Data" || fail "game folder"
+"$DATPACK" pack --text "$GAME/GameData/Data/Data.Dat" "$WORK/src" || fail "datpack"
 
 # Replay lines: key PASS CODE (down at PASS, up two passes later).
 key() { printf '%d E 0 1 %d 1 0 0 0\n%d E 0 1 %d 0 0 0 0\n' "$1" "$2" $(($1 + 4)) "$2"; }
@@ -73,7 +76,7 @@ for k in $SPACE $B $Z $C $D $P; do
 done
 text="$text"$'\n'"$(click $((pass + 10)) 1003)"$'\n'"end $((pass + 80))"
 rm -f "$GAME/GameData/Ini/InputSettingE.ini"
-run rebind "$text"
+run rebind "$text" $(shot 175 key-config)
 grep -q 'key configuration opened' "$WORK/rebind.out" || fail "rebind: the window did not open"
 grep -q 'key configuration closed after 1 writes of InputSetting.ini' "$WORK/rebind.out" || \
     { cat "$WORK/rebind.out" >&2; fail "rebind: not written exactly once"; }

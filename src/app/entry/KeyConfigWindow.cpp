@@ -15,8 +15,15 @@ constexpr float kUnitX = 2.2f;
 constexpr float kUnitY = 2.0f;
 constexpr float kWidthUnits = 307, kHeightUnits = 221;
 
+// The client area starts below the caption bar.
+float CaptionHeight() {
+    return ImGui::GetFontSize() + 2 * ImGui::GetStyle().FramePadding.y;
+}
 ImVec2 At(float x, float y) {
-    return ImVec2(x * kUnitX, y * kUnitY);
+    return ImVec2(x * kUnitX, y * kUnitY + CaptionHeight());
+}
+ImVec2 Size(float w, float h) {
+    return ImVec2(w * kUnitX, h * kUnitY);
 }
 
 void Label(const std::string& cp932, float x, float y) {
@@ -34,7 +41,7 @@ void Button(const CKeyConfig& config, std::vector<int>& clicks, int id, const ch
         ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 2.0f);
     }
     std::string label = std::string(utf8) + "##" + std::to_string(id);
-    if (ImGui::Button(label.c_str(), At(w, h))) {
+    if (ImGui::Button(label.c_str(), Size(w, h))) {
         clicks.push_back(id);
     }
     if (focused) {
@@ -47,7 +54,7 @@ void Button(const CKeyConfig& config, std::vector<int>& clicks, int id, const ch
 void ValueBox(const CKeyConfig& config, int id, float x, float y) {
     ImVec2 p = ImGui::GetWindowPos();
     ImVec2 a = At(x, y);
-    ImVec2 size = At(34, 16);
+    ImVec2 size = Size(34, 16);
     ImVec2 min(p.x + a.x, p.y + a.y);
     ImVec2 max(min.x + size.x, min.y + size.y);
     ImDrawList* draw = ImGui::GetWindowDrawList();
@@ -77,7 +84,8 @@ void Grid(const CKeyConfig& config, const Cell* cells, int count, float labelY, 
 void DrawKeyConfigWindow(const CKeyConfig& config, std::vector<int>& clicks) {
     ImGuiViewport* vp = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(vp->GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-    ImGui::SetNextWindowSize(At(kWidthUnits, kHeightUnits), ImGuiCond_Always);
+    ImVec2 size = Size(kWidthUnits, kHeightUnits);
+    ImGui::SetNextWindowSize(ImVec2(size.x, size.y + CaptionHeight()), ImGuiCond_Always);
     ImGui::PushStyleColor(ImGuiCol_WindowBg, IM_COL32(236, 233, 216, 255));
     ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(0, 0, 0, 255));
     ImGui::PushStyleColor(ImGuiCol_Button, IM_COL32(245, 245, 240, 255));

@@ -126,6 +126,15 @@ public:
         for (int frame = 1; config.IsOpen(); ++frame) {
             bool drawn = false;
             run.clear();
+            // A screenshot of this pass shows the whole window with the
+            // key configuration on it.
+            bool shot = false;
+            for (const ScreenshotRequest& request : options_.screenshots) {
+                if (request.framePass == pump_) {
+                    host_.RequestWindowScreenshot(request.file);
+                    shot = true;
+                }
+            }
             host_.RunModal([&]() -> bool {
                 if (replayer_ != nullptr) {
                     // The feed replaces the queue; events of earlier passes
@@ -153,6 +162,13 @@ public:
             });
             if (!drawn) {
                 break; // no interface to show the window on
+            }
+            if (shot) {
+                if (!host_.WindowScreenshotError().empty()) {
+                    screenshotError_ = host_.WindowScreenshotError();
+                } else {
+                    ++shotsTaken_;
+                }
             }
             for (int id : run) {
                 config.Click(id);

@@ -1,5 +1,7 @@
 #include "platform/sdl/PlatformHost.h"
 
+#include <cstring>
+
 #include "common/Log.h"
 #include "common/Text.h"
 #include "platform/sdl/FontFiles.h"
@@ -10,6 +12,7 @@
 #include <imgui.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace quolis {
 
@@ -265,7 +268,43 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
     } else if (modalOpen != nullptr) {
         *modalOpen = false;
     }
+    if (!windowShot_.empty()) {
+        SaveWindowPixels(w, h);
+    }
     SDL_GL_SwapWindow(window_);
+}
+
+void PlatformHost::RequestWindowScreenshot(const std::string& hostPath) {
+    windowShot_ = hostPath;
+    windowShotError_.clear();
+}
+
+void PlatformHost::SaveWindowPixels(int w, int h) {
+    std::string path;
+    path.swap(windowShot_);
+    if (w <= 0 || h <= 0) {
+        windowShotError_ = "screenshot: the window has no pixels";
+        return;
+    }
+    std::vector<Argb> rows(static_cast<std::size_t>(w) * h), out(rows.size());
+    glFinish();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, rows.data());
+    if (glGetError() != GL_NO_ERROR) {
+        windowShotError_ = "screenshot: cannot read the window";
+        return;
+    }
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(&out[static_cast<std::size_t>(y) * w],
+                    &rows[static_cast<std::size_t>(h - 1 - y) * w],
+                    static_cast<std::size_t>(w) * sizeof(Argb));
+    }
+    for (Argb& p : out) {
+        p |= 0xFF000000u; // the window is opaque
+    }
+    WritePng(path, w, h, out, &windowShotError_);
 }
 
 void PlatformHost::RunModal(const std::function<bool()>& draw) {

@@ -76,6 +76,11 @@ public:
     // ImGui frame until it returns false. The game neither steps nor draws
     // meanwhile; the last back buffer stays on screen.
     void RunModal(const std::function<bool()>& draw);
+    // The next presented frame of the whole window (menu strip and modal
+    // windows included) is written as PNG; WindowScreenshotError() tells
+    // whether it failed.
+    void RequestWindowScreenshot(const std::string& hostPath);
+    const std::string& WindowScreenshotError() const { return windowShotError_; }
     // Frames the last modal window was shown for.
     int LastModalFrames() const { return lastModalFrames_; }
 
@@ -97,6 +102,7 @@ private:
     bool InitImGui(std::string* error);
     void Present(const std::function<bool()>* modal, bool* modalOpen);
     void OpenJoystick();
+    void SaveWindowPixels(int w, int h);
 
     HostConfig config_;
     SDL_Window* window_ = nullptr;
@@ -111,6 +117,8 @@ private:
     ImGuiBoxes boxes_{*this};
     std::function<void()> menuDrawer_;
     int lastModalFrames_ = 0;
+    std::string windowShot_;
+    std::string windowShotError_;
 };
 
 } // namespace quolis
