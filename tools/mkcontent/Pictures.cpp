@@ -147,14 +147,15 @@ std::string ButtonLabel(const std::string& name) {
 using CellFn = void (*)(Canvas&, float cx, float cy, float s, float p, Dice&);
 
 void Explosion(Canvas& c, float cx, float cy, float s, float p, Dice& d) {
-    const float r = s * (0.12f + 0.36f * std::sqrt(p));
+    const float r = s * (0.1f + 0.26f * std::sqrt(p));
     const float heat = 1.0f - p;
-    c.Disc(cx, cy, r, Mix(Rgb{90, 40, 20}, kAmber, heat), 0.9f, r * 0.5f, true);
-    c.Disc(cx, cy, r * 0.6f * heat, Rgb{255, 245, 200}, heat, r * 0.3f + 1, true);
+    const float fade = 1.0f - 0.85f * p;
+    c.Disc(cx, cy, r, Mix(Rgb{90, 40, 20}, kAmber, heat), 0.9f * fade, r * 0.3f + 1, true);
+    c.Disc(cx, cy, r * 0.6f * heat, Rgb{255, 245, 200}, heat, r * 0.25f + 1, true);
     for (int i = 0; i < 10; ++i) {
-        const float a = d.Next() * 2 * kPi, q = r * (0.6f + 0.5f * d.Next());
-        c.Disc(cx + std::cos(a) * q, cy + std::sin(a) * q, s * 0.08f * (0.4f + p),
-               Mix(kAmber, Rgb{70, 60, 60}, p), 0.6f, 3, true);
+        const float a = d.Next() * 2 * kPi, q = r * (0.5f + 0.4f * d.Next());
+        c.Disc(cx + std::cos(a) * q, cy + std::sin(a) * q, s * 0.06f * (0.4f + p),
+               Mix(kAmber, Rgb{70, 60, 60}, p), 0.6f * fade, 2, true);
     }
 }
 void Gravity(Canvas& c, float cx, float cy, float s, float p, Dice&) {
@@ -194,12 +195,12 @@ void Crush(Canvas& c, float cx, float cy, float s, float p, Dice&) {
 }
 void Slush(Canvas& c, float cx, float cy, float s, float p, Dice&) {
     const float fade = p < 0.6f ? 1.0f : (1 - p) / 0.4f;
-    const float head = -2.4f + p * 3.6f;
-    for (int k = 0; k < 24; ++k) {
-        const float t = k / 24.0f;
-        const float a = head - t * 1.6f;
+    const float head = -2.6f + p * 4.2f;
+    for (int k = 0; k < 48; ++k) {
+        const float t = k / 48.0f;
+        const float a = head - t * 2.2f;
         const float r = s * 0.38f;
-        c.Disc(cx + std::cos(a) * r, cy + std::sin(a) * r * 0.7f, (1 - t) * s * 0.05f + 0.5f,
+        c.Disc(cx + std::cos(a) * r, cy + std::sin(a) * r * 0.75f, (1 - t) * s * 0.07f + 0.5f,
                Mix(kWhite, kCyan, t), fade * (1 - t), 1.5f, true);
     }
 }
@@ -219,9 +220,9 @@ void Cs(Canvas& c, float cx, float cy, float s, float p, Dice& d) {
 }
 void Sonic(Canvas& c, float cx, float cy, float s, float p, Dice&) {
     for (int i = 0; i < 3; ++i) {
-        const float q = p - i * 0.15f;
+        const float q = p - i * 0.15f + 0.04f;
         if (q > 0) {
-            c.Ring(cx, cy, s * 0.48f * q, 3 * (1 - q) + 1, Rgb{170, 230, 255}, 1 - q, true);
+            c.Ring(cx, cy, s * 0.44f * q + 3, 3 * (1 - q) + 1, Rgb{170, 230, 255}, 1 - q, true);
         }
     }
 }
@@ -254,7 +255,7 @@ void Mist(Canvas& c, float cx, float cy, float s, float p, Dice& d) {
 }
 void ISonic(Canvas& c, float cx, float cy, float s, float p, Dice&) {
     for (int i = 0; i < 4; ++i) {
-        const float q = p - i * 0.12f;
+        const float q = p - i * 0.12f + 0.04f;
         if (q <= 0) {
             continue;
         }
@@ -292,7 +293,7 @@ void Burn(Canvas& c, float cx, float cy, float s, float p, Dice& d) {
     }
 }
 void Laser(Canvas& c, float cx, float cy, float s, float p, Dice&) {
-    const float width = s * 0.2f * std::sin(p * kPi) + 1;
+    const float width = s * 0.2f * std::sin(std::pow(p, 0.7f) * kPi) + 1;
     for (int y = static_cast<int>(cy - width); y <= static_cast<int>(cy + width); ++y) {
         const float t = 1 - std::fabs(y - cy) / width;
         for (int x = static_cast<int>(cx - s / 2); x < static_cast<int>(cx + s / 2); ++x) {
@@ -329,8 +330,9 @@ Canvas EffectPicture(const SheetDef& def) {
     const int cells = cols * rows;
     Dice d{Seed(def.sheet.name)};
     for (int k = 0; k < cells; ++k) {
-        // The last cell is never shown (the effect stops as it would appear).
-        const float p = cells > 2 ? static_cast<float>(k) / (cells - 2) : 0;
+        // The last cell is never shown (the effect stops as it would appear),
+        // so the shown cells run from p = 0 to just before the end.
+        const float p = cells > 1 ? static_cast<float>(k) / (cells - 1) : 0;
         Canvas cell(kCell, kCell);
         Dice cellDice{d.s + static_cast<std::uint32_t>(k) * 7919U};
         def.draw(cell, kCell / 2.0f, kCell / 2.0f, kCell, std::min(p, 1.0f), cellDice);
@@ -751,6 +753,7 @@ Canvas MakePicture(const std::string& name, TextPainter& text) {
         for (int y = 0; y < 256; y += 4) {
             c.FillRect(0, y, 256, 1, kSteel, 0.25f);
         }
+        c.Grain(3, seed);
         c.LiftBlack(false);
         return c;
     }
