@@ -98,6 +98,17 @@ TEST_F(ContentCheck, TheCampaignHasNoProblemsAndOnlyTheBinaryChecksArePending) {
         return n.find("campaign of 8 stages") != std::string::npos;
     });
     EXPECT_TRUE(campaign);
+    // The list of binary files names what the asset generator has to make.
+    const auto listed = [&](const std::string& kind, const std::string& name) {
+        return std::any_of(r.required.begin(), r.required.end(),
+                           [&](const RequiredFile& f) { return f.kind == kind && f.name == name; });
+    };
+    EXPECT_TRUE(listed("model", "QL6E\\SAssault10.mdl"));
+    EXPECT_TRUE(listed("texture", "Button\\Battle\\レイプラズマ.bmp"));
+    EXPECT_TRUE(listed("sound", "DirKey.wav"));
+    EXPECT_TRUE(listed("music", "LastEnemy.mid"));
+    EXPECT_TRUE(listed("mesh", "Stage\\Final.x"));
+    EXPECT_FALSE(listed("model", "QL1\\SAssault10.mdl")); // ＱＬ－１ never learns it
 }
 
 TEST_F(ContentCheck, TableFaultsAreNamed) {

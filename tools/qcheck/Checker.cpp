@@ -736,6 +736,11 @@ private:
     void CheckBinaries() {
         for (const auto& a : kBinaryArchives) {
             auto& names = required_[a.kind];
+            // Models add meshes and meshes add textures while they are read,
+            // so the list is taken kind by kind in the order of the table.
+            for (const auto& [name, user] : names) {
+                report_.required.push_back({KindWord(a.kind), U(name), user});
+            }
             if (!ArchiveAvailable(a)) {
                 report_.pending.push_back(std::to_string(names.size()) + " " + KindWord(a.kind) +
                                           " files: " + (opt_.loose ? a.folder : a.archive) +

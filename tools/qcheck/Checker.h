@@ -12,10 +12,18 @@ struct CheckOptions {
     bool loose = false; // read loose files instead of archives
 };
 
+// A file that something in the content or the game's code asks for.
+struct RequiredFile {
+    std::string kind;   // "texture", "mesh", "model", "sound", "music"
+    std::string name;   // member name, UTF-8
+    std::string usedBy; // the first user found, UTF-8
+};
+
 struct Report {
-    std::vector<std::string> problems; // UTF-8, one line each
-    std::vector<std::string> pending;  // checks that cannot run yet (archive missing)
-    std::vector<std::string> notes;    // what was checked
+    std::vector<std::string> problems;  // UTF-8, one line each
+    std::vector<std::string> pending;   // checks that cannot run yet (archive missing)
+    std::vector<std::string> notes;     // what was checked
+    std::vector<RequiredFile> required; // every binary file the content needs
     bool Ok() const { return problems.empty(); }
 };
 
