@@ -9,14 +9,8 @@
 #include <set>
 #include <sstream>
 
-#if __has_include("gfxutil/XFile.h")
-#include "gfxutil/XFile.h"
-#define QUOLIS_HAVE_XFILE 1
-#endif
-#if __has_include("engine/Mdl.h")
 #include "engine/Mdl.h"
-#define QUOLIS_HAVE_MDL 1
-#endif
+#include "gfxutil/XFile.h"
 
 using namespace quolis;
 using namespace quolis::mkcontent;
@@ -129,15 +123,16 @@ TEST(ModelsTest, MdlTextParsesBackToTheSameNumbers) {
     EXPECT_EQ(t[2], "Nothing");
     EXPECT_EQ(t[3], "-1");
     EXPECT_EQ(t[4 + 3], "180.000") << "the turned joint faces the model towards -z";
-#ifdef QUOLIS_HAVE_MDL
     MdlData data;
     ASSERT_TRUE(data.Parse(t));
     EXPECT_EQ(data.partCount, static_cast<int>(m.parts.size()));
     EXPECT_EQ(data.keyCount, m.keyCount);
-#endif
+    // The turned root joint: the model's +z front ends up facing -z.
+    data.Pose(0);
+    const Vec3 front = TransformCoord(Vec3{0, 0, 1}, data.PartWorld(0));
+    EXPECT_NEAR(front.z, -1, 1e-4f);
 }
 
-#ifdef QUOLIS_HAVE_XFILE
 void ExpectReadable(const std::string& name, const MeshData& mesh) {
     const std::string text = WriteXText(mesh);
     XMesh x;
@@ -171,7 +166,6 @@ TEST(MeshesTest, EveryGeneratedMeshReadsThroughTheXReader) {
         ExpectReadable(name, SceneryMesh(name));
     }
 }
-#endif
 
 TEST(MeshesTest, BoxFacesPointOutwards) {
     MeshData m;

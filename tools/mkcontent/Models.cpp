@@ -310,8 +310,8 @@ Pose PoseAt(const Species& s, const Motion& m, float p, std::uint32_t seed) {
         q.bodyR[1] = 8 * a;
         q.headR[1] = 35 * a;
         q.headR[2] = 15 * a;
-        q.legSplay = 60 * a;
-        q.kneeBend = -30 * a;
+        q.legSplay = 80 * a; // the legs give way sideways
+        q.kneeBend = -40 * a;
         q.tailR[0] = 10 * a;
         q.wingFlap = -40 * a;
         q.moverR[0] = 10 * a; // the fall turns the body a little

@@ -49,12 +49,13 @@ bool Shoot(GlDevice& gl, const std::function<void()>& draw, const fs::path& file
     return true;
 }
 
-// The model at a key: the viewer advances a quarter key per step.
+// The model at a key: the viewer advances a quarter key per step and starts
+// the animation over at its end, so the last step stops just before that.
 bool ShootModel(GlDevice& gl, CDatArchive& archive, TextureFiles& textures, const std::string& name,
                 int key, const fs::path& file) {
     CModelViewer viewer;
     const HRESULT hr = viewer.Open(&gl, &archive, &textures, CModelViewer::Kind::Model, name);
-    const int steps = 60 + static_cast<int>(key / CModelViewer::kFrameStep);
+    const int steps = key == 0 ? 60 : static_cast<int>(key / CModelViewer::kFrameStep) - 1;
     for (int i = 0; i < steps; ++i) {
         viewer.Step();
     }
