@@ -60,3 +60,4 @@ void BM_ComposeMidi(benchmark::State& state) {
 BENCHMARK(BM_ComposeMidi)->Unit(benchmark::kMillisecond);
 
 } // namespace
+BENCHMARK_MAIN();

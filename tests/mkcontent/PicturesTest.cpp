@@ -151,3 +151,18 @@ TEST(CanvasTest, BmpRowsAreBottomUpAndPadded) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextPainterTest, LabelsWithoutAFontAreCountedNotFatal) {
+    TextPainter none(nullptr);
+    const Canvas button = MakePicture("Button\\Menu\\Save.bmp", none);
+    EXPECT_EQ(button.Width(), 256);
+    EXPECT_EQ(none.Missing(), 1);
+    SdlFonts fonts;
+    TextPainter real(&fonts);
+    MakePicture("Button\\Menu\\Save.bmp", real);
+    EXPECT_EQ(real.Missing(), 0) << "the game's fonts are installed on the build machine";
+}
+
+} // namespace

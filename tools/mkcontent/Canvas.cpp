@@ -228,10 +228,12 @@ TextMask TextPainter::Render(const std::string& face, int pixelHeight, bool bold
                              const std::string& text) {
     TextMask mask;
     if (fonts_ == nullptr) {
+        ++missing_;
         return mask;
     }
     const FontHandle font = fonts_->OpenFont(face, pixelHeight, bold, false);
     if (font == 0) {
+        ++missing_;
         return mask;
     }
     TextBitmap bitmap;

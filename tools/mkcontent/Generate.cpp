@@ -211,6 +211,8 @@ bool GenerateAll(const NameSet& names, const std::string& outDir, const std::str
         ++stats.pictures;
     }
 
+    stats.textsWithoutFont = painter.Missing();
+
     constexpr int kRate = 22050;
     for (const auto& name : names.sounds) {
         const Bytes wav = EncodeWav(SynthesiseCue(name, kRate), kRate);

@@ -71,9 +71,12 @@ public:
     explicit TextPainter(FontRasterizer* fonts) : fonts_(fonts) {}
     // face: UTF-8 face name as the game asks for it; text: UTF-8.
     TextMask Render(const std::string& face, int pixelHeight, bool bold, const std::string& text);
+    // Texts that could not be drawn (no font installed for the face).
+    int Missing() const { return missing_; }
 
 private:
     FontRasterizer* fonts_;
+    int missing_ = 0;
 };
 
 // One generated picture: its member name (ASCII/CP932, backslashes) and canvas.
@@ -159,6 +162,7 @@ bool CollectNames(const std::string& contentDir, const std::string& scratch, Nam
 // with '/'), previews of the pictures as PNG into previewDir when not empty.
 struct GenerateStats {
     int pictures = 0, meshes = 0, models = 0, sounds = 0, music = 0;
+    int textsWithoutFont = 0; // labels left blank: no font for their face
 };
 bool GenerateAll(const NameSet& names, const std::string& outDir, const std::string& previewDir,
                  FontRasterizer* fonts, GenerateStats& stats, std::string& error);

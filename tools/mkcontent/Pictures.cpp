@@ -699,7 +699,7 @@ Canvas MakePicture(const std::string& name, TextPainter& text) {
         return Standing(stem);
     }
     if (folder == "Back") {
-        return Scene(stem, 512, 384);
+        return Scene(stem, 512, 256); // drawn 620 x 290 by the story scripts
     }
     if (name == "Wide\\QL.bmp") {
         Canvas c = Backdrop(512, 512, kCyan, seed);

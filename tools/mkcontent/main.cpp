@@ -35,6 +35,11 @@ int main(int argc, char** argv) {
     }
     std::error_code ec;
     std::filesystem::remove_all(scratch, ec);
+    if (stats.textsWithoutFont > 0) {
+        std::cerr << "mkcontent: warning: " << stats.textsWithoutFont
+                  << " labels drawn without text: no font for their face (fonts-ipafont-gothic, "
+                     "fonts-liberation)\n";
+    }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout << "mkcontent: " << stats.pictures << " pictures, " << stats.meshes << " meshes, "
