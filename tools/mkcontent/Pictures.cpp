@@ -606,21 +606,50 @@ Canvas Scene(const std::string& stem, int w, int h) {
     return c;
 }
 
-// A creature silhouette for pictures of the ＱＬ.
+// A creature of the ＱＬ for pictures: a segmented body on jointed legs,
+// a wedge head with a glowing eye, a tail of shrinking rings; lit from the
+// upper left with a cyan rim.
 void Creature(Canvas& c, float cx, float cy, float s, Rgb body) {
-    c.Disc(cx, cy, s * 0.28f, body, 1, 2);
-    c.Disc(cx + s * 0.3f, cy - s * 0.12f, s * 0.14f, Scale(body, 1.2f), 1, 2);
-    c.Disc(cx + s * 0.36f, cy - s * 0.14f, s * 0.03f, kCyan, 1, 1);
-    for (int i = 0; i < 4; ++i) {
-        const float x = cx - s * 0.22f + i * s * 0.15f;
-        c.Line(x, cy + s * 0.1f, x - s * 0.05f, cy + s * 0.4f, s * 0.05f, Scale(body, 0.7f));
+    const Rgb dark = Scale(body, 0.55f), light = Mix(body, kWhite, 0.35f);
+    // Far legs first, darker.
+    for (int pass = 0; pass < 2; ++pass) {
+        const Rgb leg = pass == 0 ? Scale(dark, 0.7f) : dark;
+        const float shift = pass == 0 ? s * 0.05f : 0;
+        for (int i = 0; i < 2; ++i) {
+            const float hx = cx - s * 0.18f + i * s * 0.36f + shift, hy = cy + s * 0.05f;
+            const float kx = hx + s * (i == 0 ? -0.08f : 0.1f), ky = hy + s * 0.2f;
+            const float fx = kx - s * 0.03f, fy = cy + s * 0.42f;
+            c.Line(hx, hy, kx, ky, s * 0.07f, leg);
+            c.Line(kx, ky, fx, fy, s * 0.05f, leg);
+            c.Disc(kx, ky, s * 0.04f, Scale(leg, 1.3f), 1, 1.5f);
+            c.Line(fx - s * 0.04f, fy, fx + s * 0.05f, fy, s * 0.025f, leg);
+        }
     }
-    c.Line(cx - s * 0.25f, cy, cx - s * 0.55f, cy - s * 0.2f, s * 0.05f, Scale(body, 0.8f));
+    // Tail: rings shrinking back and up.
+    for (int i = 0; i < 7; ++i) {
+        const float t = i / 6.0f;
+        c.Disc(cx - s * (0.3f + 0.3f * t), cy - s * (0.02f + 0.18f * t * t),
+               s * (0.08f - 0.05f * t), i % 2 ? dark : body, 1, 1.5f);
+    }
+    // Body: three armoured segments.
     for (int i = 0; i < 3; ++i) {
-        c.FillRect(static_cast<int>(cx - s * 0.2f + i * s * 0.14f),
-                   static_cast<int>(cy - s * 0.05f), static_cast<int>(s * 0.02f) + 1,
-                   static_cast<int>(s * 0.18f), kSteelDark, 0.6f);
+        const float x = cx - s * 0.2f + i * s * 0.2f;
+        c.Disc(x, cy, s * 0.14f, body, 1, 1.5f);
+        c.Disc(x - s * 0.03f, cy - s * 0.04f, s * 0.1f, light, 0.35f, s * 0.05f);
+        c.FillRect(static_cast<int>(x - s * 0.05f), static_cast<int>(cy - s * 0.17f),
+                   static_cast<int>(s * 0.1f), static_cast<int>(s * 0.05f), dark);
+        c.Line(x + s * 0.12f, cy - s * 0.1f, x + s * 0.12f, cy + s * 0.1f, s * 0.012f, kInk, 0.6f);
     }
+    // Head: a wedge with a jaw and one eye.
+    const float hx = cx + s * 0.36f, hy = cy - s * 0.06f;
+    c.Disc(hx, hy, s * 0.1f, body, 1, 1.5f);
+    c.Line(hx, hy, hx + s * 0.2f, hy + s * 0.03f, s * 0.1f, body);
+    c.Line(hx + s * 0.02f, hy + s * 0.07f, hx + s * 0.18f, hy + s * 0.1f, s * 0.04f, dark);
+    c.Disc(hx + s * 0.1f, hy - s * 0.02f, s * 0.025f, kCyan, 1, 1);
+    c.Disc(hx + s * 0.1f, hy - s * 0.02f, s * 0.08f, kCyan, 0.35f, s * 0.06f, true);
+    // Rim light along the back.
+    c.Line(cx - s * 0.32f, cy - s * 0.12f, cx + s * 0.3f, cy - s * 0.13f, s * 0.01f, kCyan, 0.5f,
+           true);
 }
 
 Canvas Emblem(int size) {
@@ -725,7 +754,7 @@ Canvas MakePicture(const std::string& name, TextPainter& text) {
     if (name == "Title\\TitleBack.bmp") {
         Canvas c = Scene("Tower", 512, 384);
         c.FillRect(0, 0, 512, 384, kInk, 0.35f);
-        Creature(c, 330, 250, 300, Rgb{70, 84, 104});
+        Creature(c, 270, 236, 250, Rgb{70, 84, 104});
         c.LiftBlack(false);
         return c;
     }
