@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quolis {
 
@@ -89,6 +91,18 @@ public:
     const std::string& Direction() const { return direction_; }
     void SetDirectionValue(std::string v) { direction_ = std::move(v); }
 
+    // Battle turn flags: the unit has moved / has acted this turn.
+    bool Moved() const { return moved_; }
+    void SetMoved(bool v) { moved_ = v; }
+    bool Acted() const { return acted_; }
+    void SetActed(bool v) { acted_ = v; }
+    // An enemy's approach memory: the player unit it walks toward (compared by
+    // identity only, never followed) and the cells it has stepped on since.
+    const CharaValues* ApproachTarget() const { return approachTarget_; }
+    void SetApproachTarget(const CharaValues* v) { approachTarget_ = v; }
+    std::vector<std::pair<std::int32_t, std::int32_t>>& Visited() { return visited_; }
+    const std::vector<std::pair<std::int32_t, std::int32_t>>& Visited() const { return visited_; }
+
     // The learnt Metal Arms, by name and by MP cost (ascending, equal costs in
     // the order they were learnt). Learning one already known changes nothing.
     const std::map<std::string, MARecord>& Arms() const { return arms_; }
@@ -133,6 +147,10 @@ private:
     std::int32_t cellY_ = 0;
     std::string direction_;
     std::string marker_;
+    bool moved_ = false;
+    bool acted_ = false;
+    const CharaValues* approachTarget_ = nullptr;
+    std::vector<std::pair<std::int32_t, std::int32_t>> visited_;
     std::map<std::string, MARecord> arms_;
     std::multimap<std::int32_t, std::string> armsByCost_;
 };

@@ -64,6 +64,7 @@ public:
     std::vector<std::string> places; // "アドプレイス情報"
     std::string nextCycle;           // "ネクストサイクル情報"
     std::int32_t eventBonus = 0;     // "イベントボーナス"
+    std::int32_t battleBP = 0;       // BP earned in the running battle
 
     // Unit collections. EnemyUnits is filled by the battle-data reader; the
     // others belong to the running battle.

@@ -151,6 +151,67 @@ TEST_F(QInspect, DecodedSave) {
     EXPECT_NE(rc, 0);
 }
 
+TEST_F(QInspect, ReachOfAFillOnAStage) {
+    Write("GameData/Data/FloorObj.Dat", "- Nothing T tree.x");
+    Write("GameData/Stage/Stage02.txt",
+          "／／ステージ情報 ステージ名 ブロックＡ ステージ番号 2 ／／ステージ情報終わり\n"
+          "／／敵情報 ／／ 名前 敵1 タイプ ＱＬ－１Ｅ レベル 3 位置 a ／／ ／／敵情報終わり\n"
+          "フロアサイズ 6 1\n／／フロアテクスチャ情報 aaaaaa ／／フロアテクスチャ情報終わり\n"
+          "／／フロアオブジェクト情報 ------ ／／フロアオブジェクト情報終わり\n"
+          "／／フロア高低情報 111131 ／／フロア高低情報終わり\n"
+          "／／キャラ位置情報 a00A00 ／／キャラ位置情報終わり\n"
+          "／／初期アングル情報 000000 ／／初期アングル情報終わり\n");
+    // Enemies block (mask 2); RiseP 1 stops at the step, RiseP 2 climbs it.
+    std::string out = Run("reach " + dir_ + " Stage02.txt 3 0 4 2 1");
+    EXPECT_NE(out.find("\"grid\":[[0,2,3,4,0,0]]"), std::string::npos) << out;
+    out = Run("reach " + dir_ + " Stage02.txt 3 0 4 2 2");
+    EXPECT_NE(out.find("\"grid\":[[0,2,3,4,3,2]]"), std::string::npos) << out;
+    out = Run("reach " + dir_ + " Stage02.txt 3 0 4 0");
+    EXPECT_NE(out.find("\"grid\":[[1,2,3,4,3,2]]"), std::string::npos) << out;
+    int rc = 0;
+    Run("reach " + dir_ + " Stage02.txt 3 0 4 x", &rc);
+    EXPECT_EQ(rc, 2);
+    Run("reach " + dir_ + " Stage99.txt 3 0 4 0", &rc);
+    EXPECT_EQ(rc, 1);
+
+    // The enemy turn: with the squad of a save the enemy attacks the unit on
+    // (3, 0) from its side with its strongest command.
+    SetGameRoot(dir_);
+    fs::create_directories(fs::path(dir_) / "GameData" / "Save");
+    GameState g;
+    CharaValues c;
+    c.SetName(Utf8ToCp932("ＱＬ１－1"));
+    c.SetNumber(1);
+    c.SetTypeName(Utf8ToCp932("ＱＬ－１"));
+    c.SetLevel(2);
+    c.SetLevel2(2);
+    g.squad.emplace(c.Name(), c);
+    CDatArchive secure(true, false);
+    FixedCalendar cal(1070892300);
+    ASSERT_TRUE(g.Save(secure, SaveSlotPath(3), cal, "Stage02.txt"));
+    SetGameRoot("");
+    out = Run("enemy-turn " + dir_ + " Stage02.txt --squad " + dir_ +
+              "/GameData/Save/Save3.Dat --time 5");
+    EXPECT_NE(out.find("\"enemy\":\"敵1\",\"from\":[0,0],\"reach\":3,\"outcome\":\"attack\","
+                       "\"target\":\"ＱＬ１－1\",\"targetCell\":[3,0],\"pass\":8"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\"command\":\"キャノン\",\"distance\":3,\"directionBonus\":2,"
+                       "\"directionLabel\":\"側方攻撃\""),
+              std::string::npos);
+    EXPECT_NE(out.find("\"attacked\":true"), std::string::npos);
+    EXPECT_NE(out.find("\"result\":\"turn-over\""), std::string::npos);
+    // The same time gives the same rolls.
+    EXPECT_EQ(Run("enemy-turn " + dir_ + " Stage02.txt --squad " + dir_ +
+                  "/GameData/Save/Save3.Dat --time 5"),
+              out);
+    // Without a squad nobody stands: the battle is lost at once.
+    out = Run("enemy-turn " + dir_ + " Stage02.txt");
+    EXPECT_NE(out.find("\"actions\":[],\"result\":\"defeat\""), std::string::npos) << out;
+    Run("enemy-turn " + dir_ + " Stage02.txt --time", &rc);
+    EXPECT_EQ(rc, 2);
+}
+
 TEST_F(QInspect, OutputIsValidJson) {
     if (std::system("python3 -c 'import json' >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "python3 not available";

@@ -236,20 +236,12 @@ int RunStage(const Args& args, JsonWriter& json, std::string& error) {
     return 0;
 }
 
-int RunSave(const Args& args, JsonWriter& json, std::string& error) {
-    if (args.empty() || args.size() > 2) {
-        error = "usage: save FILE [GAMEDATA]";
-        return 2;
-    }
-    GameData data;
-    if (args.size() == 2 && !OpenGameData(args[1], data, error)) {
-        return 1;
-    }
+bool LoadSaveFile(const std::string& file, const GameData& data, GameState& g, std::string& error) {
     // The secure reader gives the file name the E-name rule; accept either
     // the game's name ("Save3.Dat") or the name on disk ("Save3E.Dat").
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path given = fs::absolute(fs::path(args[0]), ec);
+    const fs::path given = fs::absolute(fs::path(file), ec);
     std::string gameName = Utf8ToCp932(given.string());
     if (!fs::exists(HostPath(ApplyEName(gameName)), ec)) {
         std::string name = given.filename().string();
@@ -260,9 +252,24 @@ int RunSave(const Args& args, JsonWriter& json, std::string& error) {
         }
     }
     CDatArchive secure(true, false);
-    GameState g;
     if (!g.Load(secure, gameName, data.master, data.arms)) {
-        error = "cannot read the save file " + args[0];
+        error = "cannot read the save file " + file;
+        return false;
+    }
+    return true;
+}
+
+int RunSave(const Args& args, JsonWriter& json, std::string& error) {
+    if (args.empty() || args.size() > 2) {
+        error = "usage: save FILE [GAMEDATA]";
+        return 2;
+    }
+    GameData data;
+    if (args.size() == 2 && !OpenGameData(args[1], data, error)) {
+        return 1;
+    }
+    GameState g;
+    if (!LoadSaveFile(args[0], data, g, error)) {
         return 1;
     }
     json.BeginObject();

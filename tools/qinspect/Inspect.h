@@ -5,6 +5,7 @@
 #include "data/CharaMaster.h"
 #include "data/DatArchive.h"
 #include "data/FloorTables.h"
+#include "data/GameState.h"
 #include "data/MAMaster.h"
 
 #include <memory>
@@ -42,8 +43,13 @@ bool OpenGameData(const std::string& folder, GameData& data, std::string& error)
 // The members of a creature object (the caller opens and closes it).
 void WriteCharaFields(JsonWriter& json, const CharaValues& c);
 
+// Reads a save file given by its game name or its name on disk.
+bool LoadSaveFile(const std::string& file, const GameData& data, GameState& g, std::string& error);
+
 int RunChara(const Args& args, JsonWriter& json, std::string& error);
 int RunStage(const Args& args, JsonWriter& json, std::string& error);
 int RunSave(const Args& args, JsonWriter& json, std::string& error);
+int RunReach(const Args& args, JsonWriter& json, std::string& error);
+int RunEnemyTurn(const Args& args, JsonWriter& json, std::string& error);
 
 } // namespace quolis::inspect

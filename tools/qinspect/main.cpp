@@ -14,6 +14,8 @@ const std::vector<Command>& Commands() {
         {"chara", "chara GAMEDATA TYPE", RunChara},
         {"stage", "stage GAMEDATA FILE", RunStage},
         {"save", "save FILE [GAMEDATA]", RunSave},
+        {"reach", "reach GAMEDATA STAGE X Y POINTS MASK [RISEP]", RunReach},
+        {"enemy-turn", "enemy-turn GAMEDATA STAGE [--squad SAVEFILE] [--time T]", RunEnemyTurn},
     };
     return commands;
 }

@@ -1,13 +1,27 @@
-// The game program: parses the command line, opens the platform host and
-// runs the frame passes. The application object plugs in here.
+// The game program: parses the command line, opens the platform host, the
+// mixer and the fonts, and runs the application object on them. Besides the
+// host's options it takes --record FILE and --replay FILE (the input of each
+// pass of the loop, written at exit or fed back from the file).
+#include "app/GameApp.h"
+#include "app/Replay.h"
+#include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
 #include "platform/LaunchOptions.h"
 #include "platform/sdl/PlatformHost.h"
+#include "platform/sdl/SdlFonts.h"
+#include "platform/sdl/SdlMixer.h"
+
+#include <imgui.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <system_error>
+#include <vector>
 
 using namespace quolis;
 
@@ -18,28 +32,162 @@ int Fail(const std::string& line) {
     return 1;
 }
 
-// Asks the quit question; true when the player confirms.
-bool ConfirmQuit(PlatformHost& host) {
-    MessageBoxRequest r;
-    r.text = SJ("終了してもよいですか？");
-    r.caption = SJ("終了確認");
-    r.buttons = MessageBoxButtons::YesNo;
-    r.icon = MessageBoxIcon::Question;
-    return host.Boxes().Show(r) == MessageBoxAnswer::Yes;
+// The window side of the loop on the SDL host: events (recorded or replayed),
+// the window menu's commands, screenshots and the frame limit.
+class GameHost final : public AppHost {
+public:
+    GameHost(PlatformHost& host, const LaunchOptions& options) : host_(host), options_(options) {}
+
+    void SetApp(CGameApp* app) { app_ = app; }
+    void SetRecorder(InputRecorder* r) { recorder_ = r; }
+    void SetReplayer(InputReplayer* r) { replayer_ = r; }
+    // A menu item was chosen while the menu strip was drawn; it runs at the
+    // start of the next pass, outside the drawing.
+    void QueueCommand(int id) { commands_.push_back(id); }
+
+    void PumpEvents() override {
+        host_.PumpEvents();
+        if (replayer_ != nullptr) {
+            commands_.clear();
+            replayer_->Feed(pump_, host_.Input(), commands_);
+        } else if (recorder_ != nullptr) {
+            recorder_->Capture(pump_, host_.Input());
+            for (int id : commands_) {
+                recorder_->NoteCommand(pump_, id);
+            }
+        }
+        ++pump_;
+        std::vector<int> run;
+        run.swap(commands_);
+        for (int id : run) {
+            if (app_ != nullptr) {
+                app_->HandleMessage(id);
+            }
+        }
+    }
+    void WaitEvents() override {
+        if (replayer_ == nullptr) {
+            host_.WaitEvents(100);
+        }
+    }
+    bool Focused() override { return replayer_ != nullptr || host_.Focused(); }
+    bool FinishFramePass(int pass) override {
+        for (const ScreenshotRequest& shot : options_.screenshots) {
+            if (shot.framePass == pass) {
+                std::string error;
+                if (!host_.SaveScreenshot(shot.file, &error)) {
+                    screenshotError_ = error;
+                    return false;
+                }
+                ++shotsTaken_;
+            }
+        }
+        host_.FinishFramePass();
+        if (options_.frames >= 0 && pass + 1 >= options_.frames) {
+            return false;
+        }
+        if (replayer_ != nullptr && replayer_->Finished(pump_)) {
+            return false;
+        }
+        return true;
+    }
+    void RunKeyConfig() override { LogLine("the key configuration window is not available yet"); }
+
+    int Pumps() const { return pump_; }
+    int ShotsTaken() const { return shotsTaken_; }
+    const std::string& ScreenshotError() const { return screenshotError_; }
+
+private:
+    PlatformHost& host_;
+    const LaunchOptions& options_;
+    CGameApp* app_ = nullptr;
+    InputRecorder* recorder_ = nullptr;
+    InputReplayer* replayer_ = nullptr;
+    std::vector<int> commands_;
+    int pump_ = 0;
+    int shotsTaken_ = 0;
+    std::string screenshotError_;
+};
+
+// The window menu in the strip above the game view.
+void DrawWindowMenu(CGameApp& app, GameHost& host) {
+    for (const MenuGroup& group : WindowMenu()) {
+        if (group.direct) {
+            const MenuItem& item = group.items.front();
+            if (ImGui::MenuItem(item.label, nullptr, app.MenuChecked(item.id))) {
+                host.QueueCommand(item.id);
+            }
+            continue;
+        }
+        if (ImGui::BeginMenu(group.label)) {
+            for (const MenuItem& item : group.items) {
+                if (ImGui::MenuItem(item.label, nullptr, app.MenuChecked(item.id))) {
+                    host.QueueCommand(item.id);
+                }
+            }
+            ImGui::EndMenu();
+        }
+    }
+}
+
+// Takes "--record FILE" and "--replay FILE" out of the arguments.
+bool TakeReplayOptions(std::vector<const char*>& args, std::string* record, std::string* replay,
+                       std::string* error) {
+    std::vector<const char*> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        bool rec = std::strcmp(args[i], "--record") == 0;
+        bool rep = std::strcmp(args[i], "--replay") == 0;
+        if (!rec && !rep) {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 >= args.size() || args[i + 1][0] == '\0') {
+            *error = std::string(args[i]) + " needs a file name";
+            return false;
+        }
+        (rec ? *record : *replay) = args[++i];
+    }
+    if (!record->empty() && !replay->empty()) {
+        *error = "--record and --replay cannot be used together";
+        return false;
+    }
+    args.swap(rest);
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    std::vector<const char*> args(argv, argv + argc);
+    std::string recordFile, replayFile, error;
+    if (!TakeReplayOptions(args, &recordFile, &replayFile, &error)) {
+        std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
+        return 2;
+    }
     LaunchOptions options;
-    std::string error;
-    if (!ParseLaunchOptions(argc, argv, &options, &error)) {
+    if (!ParseLaunchOptions(static_cast<int>(args.size()), args.data(), &options, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
     if (options.help) {
-        std::printf("%s\n", LaunchUsage());
+        std::printf("%s\n  --record FILE        write the input of every pass to FILE\n"
+                    "  --replay FILE        feed the input recorded in FILE\n",
+                    LaunchUsage());
         return 0;
+    }
+    std::optional<InputReplayer> replayer;
+    if (!replayFile.empty()) {
+        std::ifstream in(replayFile, std::ios::binary);
+        if (!in) {
+            return Fail("--replay: cannot read " + replayFile);
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        ReplayScript script;
+        if (!ParseReplay(text.str(), script, &error)) {
+            return Fail(error);
+        }
+        replayer.emplace(std::move(script));
     }
     std::error_code ec;
     if (!options.dataDir.empty() && !std::filesystem::is_directory(options.dataDir, ec)) {
@@ -50,47 +198,74 @@ int main(int argc, char** argv) {
     HostConfig config;
     config.headless = options.headless;
     config.fixedStep = options.fixedStep;
+    if (options.headless) {
+        config.modalFrameLimit = 600;
+    }
     std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
     if (!host) {
         return Fail(error);
     }
-    Device& device = host->Device();
+    CStopwatch::SetClock(&host->GetClock());
 
-    bool active = true;
-    bool quit = false;
-    int missingShots = static_cast<int>(options.screenshots.size());
-    for (int pass = 0; !quit && (options.frames < 0 || pass < options.frames); ++pass) {
-        host->PumpEvents();
-        InputEvent e;
-        while (host->Input().PopWindow(&e)) {
-            if (e.kind == InputEventKind::FocusLost) {
-                active = false;
-            } else if (e.kind == InputEventKind::FocusGained) {
-                active = true;
-            } else if (e.kind == InputEventKind::CloseRequested && ConfirmQuit(*host)) {
-                quit = true;
-            }
-        }
-        if (!active && !quit) {
-            // An inactive game neither steps nor draws: it waits for events.
-            host->WaitEvents(100);
-            --pass;
-            continue;
-        }
-        device.BeginFrame();
-        device.EndFrame();
-        for (const ScreenshotRequest& shot : options.screenshots) {
-            if (shot.framePass == pass) {
-                if (!host->SaveScreenshot(shot.file, &error)) {
-                    return Fail(error);
-                }
-                --missingShots;
-            }
-        }
-        host->FinishFramePass();
+    // The mixer opens after the video; it outlives the music and sound
+    // players, which the application releases first.
+    SdlMixer mixer;
+    bool sound = Succeeded(mixer.Open());
+    if (!sound) {
+        LogLine("no audio device: the game runs without sound");
     }
-    if (missingShots > 0 && !quit) {
+    SdlFonts fonts;
+    GameHost gameHost(*host, options);
+    InputRecorder recorder;
+    if (!recordFile.empty()) {
+        gameHost.SetRecorder(&recorder);
+    }
+    if (replayer) {
+        gameHost.SetReplayer(&*replayer);
+    }
+
+    int code = 0;
+    {
+        CGameApp app;
+        gameHost.SetApp(&app);
+        AppEnvironment env;
+        env.device = &host->Device();
+        env.mixer = sound ? &mixer : nullptr;
+        env.input = &host->Input();
+        env.boxes = &host->Boxes();
+        env.fonts = &fonts;
+        env.host = &gameHost;
+        if (Failed(app.Create(env))) {
+            // Start-up failures are reported, never a silent success.
+            std::string why = app.FailureReason();
+            app.CloseDown();
+            CStopwatch::SetClock(nullptr);
+            return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
+        }
+        host->SetMenuDrawer([&app, &gameHost] { DrawWindowMenu(app, gameHost); });
+        code = app.Run();
+        if (options.frames >= 0 || replayer) {
+            // Unattended runs leave a summary of where the game ended.
+            std::printf("quolis: ended in scene %d at step %d after %d passes and %d logic steps\n",
+                        app.GetScene(0), app.GetCycle(app.GetScene(0)), gameHost.Pumps(),
+                        app.StepCount());
+        }
+        host->SetMenuDrawer(nullptr);
+        gameHost.SetApp(nullptr);
+    }
+    CStopwatch::SetClock(nullptr);
+    if (!gameHost.ScreenshotError().empty()) {
+        return Fail(gameHost.ScreenshotError());
+    }
+    if (!recordFile.empty()) {
+        std::string text = recorder.Text(gameHost.Pumps());
+        if (!WriteHostFileAtomic(recordFile, text)) {
+            return Fail("--record: cannot write " + recordFile);
+        }
+    }
+    bool unattended = options.frames >= 0 || replayer.has_value();
+    if (unattended && gameHost.ShotsTaken() < static_cast<int>(options.screenshots.size())) {
         return Fail("a --screenshot frame pass was never reached");
     }
-    return 0;
+    return code;
 }

@@ -1,0 +1,53 @@
+#pragma once
+// The campaign state and the master tables, as the application owns them:
+// MAMaster, DirectionBonus, HeightBonus, CharaMaster, FloorTex and FloorObj
+// (read in this order at start-up) and the GameState the save services write
+// and load.
+#include "app/AppPorts.h"
+#include "common/Clock.h"
+#include "data/BonusTables.h"
+#include "data/CharaMaster.h"
+#include "data/FloorTables.h"
+#include "data/GameState.h"
+#include "data/MAMaster.h"
+
+#include <memory>
+
+namespace quolis {
+
+class CCampaign final : public CampaignPort {
+public:
+    // `calendar` dates the saves (null: the system calendar).
+    explicit CCampaign(Calendar* calendar = nullptr);
+
+    void CreateState() override { state_ = std::make_unique<GameState>(); }
+    HRESULT LoadMasterData(CDatArchive& content, std::string* failed) override;
+    bool WriteSave(CDatArchive& secure, const std::string& path) override;
+    bool LoadSave(CDatArchive& secure, const std::string& path) override;
+    void Release() override { state_.reset(); }
+
+    GameState* State() { return state_.get(); }
+    const MAMaster& Arms() const { return arms_; }
+    const DirectionBonus& Directions() const { return direction_; }
+    const HeightBonus& Heights() const { return height_; }
+    const CharaMaster& Charas() const { return charas_; }
+    const FloorTex& FloorTextures() const { return floorTex_; }
+    const FloorObj& FloorObjects() const { return floorObj_; }
+    // The stage file a save records (the battle sets it; empty keeps the
+    // state's own).
+    void SetCurrentStageFile(std::string file) { currentStage_ = std::move(file); }
+
+private:
+    Calendar* calendar_;
+    SystemCalendar systemCalendar_;
+    std::unique_ptr<GameState> state_;
+    MAMaster arms_;
+    DirectionBonus direction_;
+    HeightBonus height_;
+    CharaMaster charas_;
+    FloorTex floorTex_;
+    FloorObj floorObj_;
+    std::string currentStage_;
+};
+
+} // namespace quolis
