@@ -16,7 +16,10 @@ namespace {
 class NamesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch_ = (std::filesystem::path(QUOLIS_BINARY_DIR) / "mkcontent-names-test").string();
+        // One folder per test: ctest runs the tests of this suite side by side.
+        scratch_ = (std::filesystem::path(QUOLIS_BINARY_DIR) / "mkcontent-names-test" /
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name())
+                       .string();
         std::string error;
         ok_ = CollectNames(std::string(QUOLIS_SOURCE_DIR) + "/content", scratch_, names_, error);
         SetGameRoot("");
