@@ -35,6 +35,10 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS)
 	@scripts/run-fuzzers build-fuzz
 
+# Pictures, models in three poses, meshes and stage floors as PNG files in $(BUILD)/preview.
+content-preview: build
+	cmake --build $(BUILD) -j $(JOBS) --target content-preview
+
 format:
 	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 

@@ -1,6 +1,7 @@
 // One 2-D frame: 500 textured polygons and 50 text objects. Reports the time
 // per frame and the heap allocations per frame in steady state (which must be
 // zero: quads share one buffer and unchanged texts stay rasterised).
+#include "AllocCounter.h"
 #include "common/Text.h"
 #include "engine/Polygon.h"
 #include "engine/TextObject.h"
@@ -16,42 +17,6 @@
 #include <new>
 #include <string>
 #include <vector>
-
-namespace {
-std::atomic<long long> g_allocations{0};
-
-// Kept out of line so that the compiler does not pair a visible malloc with
-// an inlined operator delete (and the other way round).
-[[gnu::noinline]] void* Allocate(std::size_t n) {
-    return std::malloc(n == 0 ? 1 : n);
-}
-[[gnu::noinline]] void Deallocate(void* p) {
-    std::free(p);
-}
-} // namespace
-
-void* operator new(std::size_t n) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = Allocate(n)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) {
-    return operator new(n);
-}
-void operator delete(void* p) noexcept {
-    Deallocate(p);
-}
-void operator delete[](void* p) noexcept {
-    Deallocate(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    Deallocate(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    Deallocate(p);
-}
 
 namespace quolis {
 namespace {
@@ -157,12 +122,12 @@ void RunFrames(benchmark::State& state, Device& device) {
         };
         frame(); // the first frame rasterises the texts
         long long frames = 0;
-        long long before = g_allocations.load();
+        long long before = bench::AllocationCount();
         for (auto _ : state) {
             frame();
             ++frames;
         }
-        long long allocations = g_allocations.load() - before;
+        long long allocations = bench::AllocationCount() - before;
         state.counters["allocs_per_frame"] =
             frames > 0 ? static_cast<double>(allocations) / static_cast<double>(frames) : 0.0;
     }

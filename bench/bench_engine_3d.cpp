@@ -1,6 +1,7 @@
 // 3-D engine costs per frame: posing and drawing 40 models of 15 parts, and
 // building the quad lists of a 100 x 100 floor with walls. Heap allocations
 // are counted per frame (they must be zero in steady state).
+#include "AllocCounter.h"
 #include "common/Path.h"
 #include "data/DatArchive.h"
 #include "engine/Mesh.h"
@@ -20,23 +21,6 @@
 #include <new>
 #include <string>
 #include <vector>
-
-namespace {
-std::atomic<long> gAllocations{0};
-}
-
-void* operator new(std::size_t n) {
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -176,9 +160,9 @@ void BM_Models40x15_EngineOnly(benchmark::State& state) {
     scene.Frame(); // warm up
     long allocations = 0;
     for (auto _ : state) {
-        const long before = gAllocations.load();
+        const long before = bench::AllocationCount();
         scene.Frame();
-        allocations += gAllocations.load() - before;
+        allocations += bench::AllocationCount() - before;
     }
     state.counters["allocs/frame"] =
         benchmark::Counter(double(allocations) / double(state.iterations()));
@@ -242,13 +226,13 @@ void BM_QuadLists100x100_DrawAndLookUp(benchmark::State& state) {
     long allocations = 0;
     Vec3 p;
     for (auto _ : state) {
-        const long before = gAllocations.load();
+        const long before = bench::AllocationCount();
         floor.Draw();
         walls.Draw();
         // A frame's worth of cell look-ups (units, camera, cursor).
         for (int i = 0; i < 100; ++i)
             benchmark::DoNotOptimize(floor.FindQuad(i, 99 - i, "", &p));
-        allocations += gAllocations.load() - before;
+        allocations += bench::AllocationCount() - before;
     }
     state.counters["allocs/frame"] =
         benchmark::Counter(double(allocations) / double(state.iterations()));

@@ -1,50 +1,18 @@
 // Archive directory lookup and member reading on arbitrary archive bytes.
 // The cached and uncached readers must agree, and extraction must stay in the
 // archive's folder.
+#include "FuzzSupport.h"
 #include "common/Path.h"
 #include "data/DatArchive.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
-
-namespace {
 
 using namespace quolis;
 
-const std::string& Folder() {
-    static const std::string dir = [] {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "quolis-fuzz-archive-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) {
-            std::abort();
-        }
-        std::filesystem::create_directories(tmpl + "/GameData/SE");
-        SetGameRoot(tmpl);
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(GameRoot(), ec);
-        });
-        return tmpl;
-    }();
-    return dir;
-}
-
-void Check(bool ok, int line) {
-    if (!ok) {
-        std::fprintf(stderr, "check failed at line %d\n", line);
-        std::abort();
-    }
-}
-#define CHECK(x) Check((x), __LINE__)
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& dir = Folder();
+    const std::string& dir = fuzz::TempGameRoot("archive", "GameData/SE");
     const std::string archive = "GameData\\SE\\SE.Dat";
     if (!WriteHostFileAtomic(dir + "/GameData/SE/SE.Dat",
                              std::string_view(reinterpret_cast<const char*>(data), size), false)) {

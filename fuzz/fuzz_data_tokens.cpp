@@ -1,5 +1,6 @@
 // The token level on arbitrary bytes: splitting, comment removal, number
 // scans, the cursor, the codec, and the plain and scrambled file readers.
+#include "FuzzSupport.h"
 #include "common/Path.h"
 #include "data/DatArchive.h"
 #include "data/Tokens.h"
@@ -14,33 +15,8 @@ namespace {
 
 using namespace quolis;
 
-void Check(bool ok, int line) {
-    if (!ok) {
-        std::fprintf(stderr, "check failed at line %d\n", line);
-        std::abort();
-    }
-}
-#define CHECK(x) Check((x), __LINE__)
-
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-const std::string& Folder() {
-    static const std::string dir = [] {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "quolis-fuzz-tokens-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) {
-            std::abort();
-        }
-        SetGameRoot(tmpl);
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(GameRoot(), ec);
-        });
-        return tmpl;
-    }();
-    return dir;
 }
 
 } // namespace
@@ -90,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The file readers agree with the in-memory steps.
-    const std::string& dir = Folder();
+    const std::string& dir = fuzz::TempGameRoot("tokens");
     if (!WriteHostFileAtomic(dir + "/f.txt", text, false) ||
         !WriteHostFileAtomic(dir + "/fE.txt", text, false)) {
         return 0;

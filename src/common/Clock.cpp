@@ -17,7 +17,9 @@ std::uint32_t SteadyClock::NowMs() {
     return static_cast<std::uint32_t>((SteadyNs() - startNs_) / 1000000);
 }
 
-double SteadyClock::NowSeconds() { return static_cast<double>(SteadyNs() - startNs_) * 1e-9; }
+double SteadyClock::NowSeconds() {
+    return static_cast<double>(SteadyNs() - startNs_) * 1e-9;
+}
 
 std::tm Calendar::Local(std::int64_t epochSeconds) {
     std::time_t t = static_cast<std::time_t>(epochSeconds);

@@ -13,9 +13,13 @@ std::string& RootStorage() {
 }
 } // namespace
 
-void SetGameRoot(std::string hostDir) { RootStorage() = std::move(hostDir); }
+void SetGameRoot(std::string hostDir) {
+    RootStorage() = std::move(hostDir);
+}
 
-const std::string& GameRoot() { return RootStorage(); }
+const std::string& GameRoot() {
+    return RootStorage();
+}
 
 std::string HostRelativePath(std::string_view gamePath) {
     std::string utf8 = Cp932ToUtf8(gamePath);

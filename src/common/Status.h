@@ -11,7 +11,11 @@ using HRESULT = std::int32_t;
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 
-inline bool Failed(HRESULT hr) { return hr < 0; }
-inline bool Succeeded(HRESULT hr) { return hr >= 0; }
+inline bool Failed(HRESULT hr) {
+    return hr < 0;
+}
+inline bool Succeeded(HRESULT hr) {
+    return hr >= 0;
+}
 
 } // namespace quolis

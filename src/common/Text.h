@@ -45,6 +45,6 @@ bool SjisEqualNoCase(std::string_view a, std::string_view b);
 // SJ("日本語"): the CP932 form of a UTF-8 literal, converted once at first use.
 #define SJ(utf8)                                                                                   \
     ([]() -> const std::string& {                                                                  \
-        static const std::string converted = ::quolis::Utf8ToCp932(utf8);                         \
+        static const std::string converted = ::quolis::Utf8ToCp932(utf8);                          \
         return converted;                                                                          \
     }())

@@ -31,11 +31,15 @@ struct Vec4 {
     float x = 0, y = 0, z = 0, w = 0;
 };
 
-inline float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float Dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 Cross(const Vec3& a, const Vec3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float Length(const Vec3& a) { return std::sqrt(Dot(a, a)); }
+inline float Length(const Vec3& a) {
+    return std::sqrt(Dot(a, a));
+}
 Vec3 Normalize(const Vec3& a);
 
 // 4×4 matrix, m[row][column]; a point is a row vector multiplied on the left.

@@ -1,5 +1,5 @@
-#include "common/Path.h"
 #include "common/Text.h"
+#include "common/Path.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,10 @@ TEST(Text, CaseFoldingLeavesTrailBytesAlone) {
     // fold, so ア and 0x83 0x61 (ャ) stay different.
     EXPECT_FALSE(SjisEqualNoCase("\x83\x41", "\x83\x61"));
     EXPECT_TRUE(SjisEqualNoCase("Data\\CharaMaster.Dat", "data\\charamaster.dat"));
-    EXPECT_EQ(AsciiLower("AB\x83\x41" "C"), "ab\x83\x41" "c");
+    EXPECT_EQ(AsciiLower("AB\x83\x41"
+                         "C"),
+              "ab\x83\x41"
+              "c");
 }
 
 TEST(Path, TrailByte5CIsNotAFolderSeparator) {

@@ -2,6 +2,7 @@
 // OpenGL device: faces turned to the light are bright, faces turned away show
 // only the ambient part.
 #include "../engine/Engine3dTestData.h"
+#include "../support/HeadlessGl.h"
 #include "engine/ModelViewer.h"
 #include "platform/sdl/PlatformHost.h"
 
@@ -12,32 +13,16 @@ namespace {
 
 using namespace test3d;
 
-struct Rgb {
-    int r, g, b;
-};
+using testgl::Rgb;
+using testgl::ToRgb;
 
-Rgb ToRgb(Argb c) {
-    return {int((c >> 16) & 255), int((c >> 8) & 255), int(c & 255)};
-}
-
-class LitMeshShot : public Engine3dTest {
+class LitMeshShot : public testgl::HeadlessGlTest<Engine3dTest> {
 protected:
-    static void SetUpTestSuite() {
-        HostConfig config;
-        config.headless = true;
-        config.imgui = false;
-        config.joystick = false;
-        host_ = PlatformHost::Create(config, &error_).release();
-    }
-    static void TearDownTestSuite() {
-        delete host_;
-        host_ = nullptr;
-    }
     void SetUp() override {
-        if (!host_)
-            GTEST_SKIP() << "headless OpenGL is not available here: " << error_;
-        Engine3dTest::SetUp();
-        GlDevice& gl = host_->Device();
+        HeadlessGlTest::SetUp(); // the test data's own set-up included
+        if (!HasGl())
+            return;
+        GlDevice& gl = Gl();
         // The test data lives on the GL device instead of the recording one.
         CPolygon::InitTextures("GameData\\Texture\\", &gl, &textures_);
         CMesh::Init("GameData\\XFile\\", &gl, &archive_);
@@ -53,11 +38,11 @@ protected:
         cam_.SetLookAt(0, 0.5f, 0);
     }
     void TearDown() override {
-        if (!host_)
+        if (!HasGl())
             return;
         CMesh::ReleaseAll();
         CPolygon::ReleaseTextures();
-        Engine3dTest::TearDown();
+        HeadlessGlTest::TearDown();
     }
 
     Rgb PixelAt(const Vec3& world) {
@@ -67,17 +52,11 @@ protected:
         return ToRgb(pixels_[std::size_t(y) * 800 + std::size_t(x)]);
     }
 
-    static PlatformHost* host_;
-    static std::string error_;
     CCamera cam_;
-    std::vector<Argb> pixels_;
 };
 
-PlatformHost* LitMeshShot::host_ = nullptr;
-std::string LitMeshShot::error_;
-
 TEST_F(LitMeshShot, LitAndShadowedFacesOfAMeshAndAModel) {
-    GlDevice& gl = host_->Device();
+    GlDevice& gl = Gl();
     WriteX("cube.x", CubeX("cube.bmp"));
     // Body at the origin, an arm of half size standing on it.
     WriteMdl("two.mdl",
@@ -121,7 +100,7 @@ TEST_F(LitMeshShot, LitAndShadowedFacesOfAMeshAndAModel) {
 }
 
 TEST_F(LitMeshShot, ViewerShowsTheModelInTheMiddleOfTheView) {
-    GlDevice& gl = host_->Device();
+    GlDevice& gl = Gl();
     WriteX("cube.x", CubeX("cube.bmp"));
     WriteMdl("Beast\\wait.mdl", "2 2 cube.x -1" + MdlKey(0, 0, 0) + MdlKey(0, 0, 0, 90) +
                                     "cube.x 0" + MdlKey(0, 2, 0) + MdlKey(0, 2, 0));

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/HeadlessGl.h"
 #include "platform/sdl/PlatformHost.h"
 #include "platform/sdl/PngFile.h"
 
@@ -67,41 +68,30 @@ ByteBuffer BlackWhiteTga() {
     return b;
 }
 
-class GlPixelTest : public ::testing::Test {
+class GlPixelTest : public testgl::HeadlessGlTest<> {
 protected:
-    static void SetUpTestSuite() {
-        HostConfig config;
-        config.headless = true;
-        config.imgui = false;
-        config.joystick = false;
-        host_ = PlatformHost::Create(config, &error_).release();
-    }
-    static void TearDownTestSuite() {
-        delete host_;
-        host_ = nullptr;
-    }
     void SetUp() override {
-        if (host_ == nullptr) {
-            GTEST_SKIP() << "headless OpenGL is not available here: " << error_;
+        HeadlessGlTest::SetUp();
+        if (!HasGl()) {
+            return;
         }
         files.files["bw.bmp"] = BlackWhiteBmp();
         files.files["bw.tga"] = BlackWhiteTga();
-        Dev().ApplyDefaultStates();
-        ASSERT_EQ(CPolygon::InitTextures("", &Dev(), &files), S_OK);
-        Dev().BeginFrame();
+        Gl().ApplyDefaultStates();
+        ASSERT_EQ(CPolygon::InitTextures("", &Gl(), &files), S_OK);
+        Gl().BeginFrame();
     }
     void TearDown() override {
-        if (host_ != nullptr) {
+        if (HasGl()) {
             CPolygon::ReleaseTextures();
         }
     }
-    static Device& Dev() { return host_->Device(); }
+    // The frame ends at the first read; colours without their alpha.
     Argb Pixel(int x, int y) {
-        if (pixels.empty()) {
-            Dev().EndFrame();
-            EXPECT_TRUE(Dev().ReadBackBuffer(pixels));
+        if (pixels_.empty()) {
+            Gl().EndFrame();
         }
-        return pixels[static_cast<std::size_t>(y) * 800 + x] & 0xFFFFFFu;
+        return HeadlessGlTest::Pixel(x, y) & 0xFFFFFFu;
     }
     // A plain untextured background quad.
     void Fill(float x, float y, float w, float h, Argb colour, float z, int depthTest) {
@@ -111,14 +101,8 @@ protected:
         p.Draw();
     }
 
-    static PlatformHost* host_;
-    static std::string error_;
     MapFiles files;
-    std::vector<Argb> pixels;
 };
-
-PlatformHost* GlPixelTest::host_ = nullptr;
-std::string GlPixelTest::error_;
 
 TEST_F(GlPixelTest, BlackIsTransparentInABitmapButOpaqueInTga) {
     Fill(0, 0, 800, 600, 0xFF0000, 0.9f, 0);
@@ -159,7 +143,7 @@ TEST_F(GlPixelTest, DepthTestHidesAPolygonBehindNearerGeometry) {
 
 TEST_F(GlPixelTest, TextGlyphsAppearAtThePositionInTheTextColour) {
     SdlFonts fonts;
-    CTextObject::SetTextDevice(&Dev());
+    CTextObject::SetTextDevice(&Gl());
     CTextObject::SetFontRasterizer(&fonts);
     {
         CTextObject t;
@@ -192,7 +176,7 @@ TEST_F(GlPixelTest, TextGlyphsAppearAtThePositionInTheTextColour) {
 // build for a human look.
 TEST_F(GlPixelTest, JapaneseScreenshotInBothFaces) {
     SdlFonts fonts;
-    CTextObject::SetTextDevice(&Dev());
+    CTextObject::SetTextDevice(&Gl());
     CTextObject::SetFontRasterizer(&fonts);
     {
         CTextObject prop;
@@ -235,7 +219,7 @@ TEST_F(GlPixelTest, JapaneseScreenshotInBothFaces) {
         EXPECT_LE(cyan[1], 50 + 10 * 27 + 4);
         std::string error;
         EXPECT_TRUE(WritePng(std::string(QUOLIS_BINARY_DIR) + "/engine_text_screenshot.png", 800,
-                             600, pixels, &error))
+                             600, pixels_, &error))
             << error;
         CTextObject::ReleaseTextCache();
     }

@@ -1,3 +1,4 @@
+#include "../support/HeadlessGl.h"
 #include "platform/sdl/PlatformHost.h"
 
 #include <gtest/gtest.h>
@@ -10,74 +11,38 @@ namespace {
 
 const std::uint16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
 
-struct Rgb {
-    int r, g, b;
-};
+using testgl::Rgb;
+using testgl::ToRgb;
 
-Rgb ToRgb(Argb c) {
-    return {int((c >> 16) & 255), int((c >> 8) & 255), int(c & 255)};
-}
-
-// One headless host for the whole suite: opening SDL and EGL is the slow part.
-class GlDeviceTest : public ::testing::Test {
+class GlDeviceTest : public testgl::HeadlessGlTest<> {
 protected:
-    static void SetUpTestSuite() {
-        HostConfig config;
-        config.headless = true;
-        config.imgui = false;
-        config.joystick = false;
-        host_ = PlatformHost::Create(config, &error_).release();
-    }
-    static void TearDownTestSuite() {
-        delete host_;
-        host_ = nullptr;
-    }
     void SetUp() override {
-        if (host_ == nullptr) {
-            GTEST_SKIP() << "headless OpenGL 3.3 (SDL offscreen through EGL) is not available "
-                            "here: "
-                         << error_;
+        HeadlessGlTest::SetUp();
+        if (!HasGl()) {
+            return;
         }
-        dev().ApplyDefaultStates();
-        dev().SetTexture(0);
-        dev().SetTransform(TransformKind::World, Mat4::Identity());
-        dev().SetTransform(TransformKind::View, Mat4::Identity());
-        dev().SetTransform(TransformKind::Projection, Mat4::Identity());
-        dev().BeginFrame();
+        Gl().ApplyDefaultStates();
+        Gl().SetTexture(0);
+        Gl().SetTransform(TransformKind::World, Mat4::Identity());
+        Gl().SetTransform(TransformKind::View, Mat4::Identity());
+        Gl().SetTransform(TransformKind::Projection, Mat4::Identity());
+        Gl().BeginFrame();
     }
-
-    static GlDevice& dev() { return host_->Device(); }
 
     void ScreenQuad(float x0, float y0, float x1, float y1, Argb c, float z = 0) {
         VertexScreen v[4] = {{x0, y0, z, 1, c, 0, 0},
                              {x1, y0, z, 1, c, 1, 0},
                              {x1, y1, z, 1, c, 1, 1},
                              {x0, y1, z, 1, c, 0, 1}};
-        dev().DrawIndexedUP(VertexFormat::Screen, v, 4, kQuad, 6);
+        Gl().DrawIndexedUP(VertexFormat::Screen, v, 4, kQuad, 6);
     }
-
-    Argb Pixel(int x, int y) {
-        if (pixels_.empty()) {
-            EXPECT_TRUE(dev().ReadBackBuffer(pixels_));
-            EXPECT_EQ(pixels_.size(), 800u * 600u);
-        }
-        return pixels_[static_cast<std::size_t>(y) * 800 + x];
-    }
-    void Reread() { pixels_.clear(); }
-
-    static PlatformHost* host_;
-    static std::string error_;
-    std::vector<Argb> pixels_;
 };
-
-PlatformHost* GlDeviceTest::host_ = nullptr;
-std::string GlDeviceTest::error_;
 
 TEST_F(GlDeviceTest, FrameClearsToOpaqueBlackAndPresents) {
     ScreenQuad(0, 0, 800, 600, 0xFFFFFFFF);
-    dev().EndFrame();
-    dev().BeginFrame();
-    dev().EndFrame();
+    Gl().EndFrame();
+    Gl().BeginFrame();
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(0, 0), 0xFF000000u);
     EXPECT_EQ(Pixel(799, 599), 0xFF000000u);
     EXPECT_EQ(Pixel(400, 300), 0xFF000000u);
@@ -85,7 +50,7 @@ TEST_F(GlDeviceTest, FrameClearsToOpaqueBlackAndPresents) {
 
 TEST_F(GlDeviceTest, ScreenQuadsCoverExactlyTheirPixels) {
     ScreenQuad(10, 20, 30, 50, 0xFF00FF00);
-    dev().EndFrame();
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(10, 20), 0xFF00FF00u);
     EXPECT_EQ(Pixel(29, 49), 0xFF00FF00u);
     EXPECT_EQ(Pixel(9, 20), 0xFF000000u);
@@ -98,35 +63,35 @@ TEST_F(GlDeviceTest, ColourKeyedTexelIsTransparent) {
     // 2 × 2 texture, rows top to bottom: the top-left texel is the colour-keyed
     // black (alpha 0), the others opaque white; each texel covers 100 × 100.
     const Argb texels[4] = {0x00000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
-    TextureId tex = dev().CreateTexture(2, 2, texels);
+    TextureId tex = Gl().CreateTexture(2, 2, texels);
     ASSERT_NE(tex, 0u);
     ScreenQuad(0, 0, 800, 600, 0xFFFF0000); // red background
-    dev().SetTexture(tex);
+    Gl().SetTexture(tex);
     ScreenQuad(100, 100, 300, 300, 0xFFFFFFFF);
-    dev().SetTexture(0);
-    dev().EndFrame();
+    Gl().SetTexture(0);
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(150, 150), 0xFFFF0000u); // background shows through
     EXPECT_EQ(Pixel(250, 150), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(150, 250), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(250, 250), 0xFFFFFFFFu);
     // Texture × diffuse: a half-grey vertex colour darkens the texels.
-    dev().BeginFrame();
-    dev().SetTexture(tex);
+    Gl().BeginFrame();
+    Gl().SetTexture(tex);
     ScreenQuad(100, 100, 300, 300, 0xFF808080);
-    dev().SetTexture(0);
-    dev().EndFrame();
+    Gl().SetTexture(0);
+    Gl().EndFrame();
     Reread();
     EXPECT_NEAR(ToRgb(Pixel(250, 250)).g, 128, 1);
-    dev().ReleaseTexture(tex);
+    Gl().ReleaseTexture(tex);
 }
 
 TEST_F(GlDeviceTest, Alpha128BlendsHalfWay) {
     ScreenQuad(0, 0, 800, 600, 0xFF0000FF);     // blue
     ScreenQuad(100, 100, 200, 200, 0x80FF0000); // red at alpha 128
-    dev().SetAlphaBlend(false);
+    Gl().SetAlphaBlend(false);
     ScreenQuad(300, 100, 400, 200, 0x80FF0000); // blending off: plain red
-    dev().SetAlphaBlend(true);
-    dev().EndFrame();
+    Gl().SetAlphaBlend(true);
+    Gl().EndFrame();
     Rgb c = ToRgb(Pixel(150, 150));
     EXPECT_NEAR(c.r, 128, 1);
     EXPECT_EQ(c.g, 0);
@@ -139,10 +104,10 @@ TEST_F(GlDeviceTest, Alpha128BlendsHalfWay) {
 TEST_F(GlDeviceTest, DepthTestOffDrawsOverNearerGeometry) {
     ScreenQuad(100, 100, 300, 300, 0xFF00FF00, 0.2f); // near, green
     ScreenQuad(100, 100, 200, 300, 0xFFFF0000, 0.8f); // farther: hidden
-    dev().SetDepthTest(false);
+    Gl().SetDepthTest(false);
     ScreenQuad(200, 100, 300, 300, 0xFFFF0000, 0.8f); // farther but drawn over
-    dev().SetDepthTest(true);
-    dev().EndFrame();
+    Gl().SetDepthTest(true);
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(150, 200), 0xFF00FF00u);
     EXPECT_EQ(Pixel(250, 200), 0xFFFF0000u);
 }
@@ -157,26 +122,26 @@ TEST_F(GlDeviceTest, CounterClockwiseCullingDropsTheRightTriangle) {
                              {500, 200, 0, 1, 0xFFFFFFFF, 0, 0},
                              {600, 100, 0, 1, 0xFFFFFFFF, 0, 0}};
     auto draw = [&] {
-        dev().DrawIndexedUP(VertexFormat::Screen, left, 3, tri, 3);
-        dev().DrawIndexedUP(VertexFormat::Screen, right, 3, tri, 3);
+        Gl().DrawIndexedUP(VertexFormat::Screen, left, 3, tri, 3);
+        Gl().DrawIndexedUP(VertexFormat::Screen, right, 3, tri, 3);
     };
     draw();
-    dev().EndFrame();
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(120, 120), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(520, 120), 0xFF000000u);
 
-    dev().BeginFrame();
-    dev().SetCullMode(CullMode::Clockwise);
+    Gl().BeginFrame();
+    Gl().SetCullMode(CullMode::Clockwise);
     draw();
-    dev().EndFrame();
+    Gl().EndFrame();
     Reread();
     EXPECT_EQ(Pixel(120, 120), 0xFF000000u);
     EXPECT_EQ(Pixel(520, 120), 0xFFFFFFFFu);
 
-    dev().BeginFrame();
-    dev().SetCullMode(CullMode::None);
+    Gl().BeginFrame();
+    Gl().SetCullMode(CullMode::None);
     draw();
-    dev().EndFrame();
+    Gl().EndFrame();
     Reread();
     EXPECT_EQ(Pixel(120, 120), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(520, 120), 0xFFFFFFFFu);
@@ -185,17 +150,17 @@ TEST_F(GlDeviceTest, CounterClockwiseCullingDropsTheRightTriangle) {
 TEST_F(GlDeviceTest, TransformedTrianglesCullByTheirScreenWinding) {
     // Seen from (0, 0, −5): top-left, top-right, bottom-left runs clockwise on
     // screen and stays; the reverse order is dropped.
-    dev().SetLighting(false);
+    Gl().SetLighting(false);
     const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
     const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
-    dev().SetTransform(TransformKind::View, view);
-    dev().SetTransform(TransformKind::Projection, proj);
+    Gl().SetTransform(TransformKind::View, view);
+    Gl().SetTransform(TransformKind::Projection, proj);
     VertexColored v[6] = {{-3, 1, 0, 0xFFFFFFFF, 0, 0},  {-1, 1, 0, 0xFFFFFFFF, 0, 0},
                           {-3, -1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 0, 0},
                           {1, -1, 0, 0xFFFFFFFF, 0, 0},  {3, 1, 0, 0xFFFFFFFF, 0, 0}};
     const std::uint16_t idx[6] = {0, 1, 2, 3, 4, 5};
-    dev().DrawIndexedUP(VertexFormat::Colored, v, 6, idx, 6);
-    dev().EndFrame();
+    Gl().DrawIndexedUP(VertexFormat::Colored, v, 6, idx, 6);
+    Gl().EndFrame();
     Vec3 kept = Project({-2.5f, 0.5f, 0}, Viewport{}, proj, view, Mat4::Identity());
     Vec3 culled = Project({1.5f, 0.5f, 0}, Viewport{}, proj, view, Mat4::Identity());
     EXPECT_EQ(Pixel(int(kept.x), int(kept.y)), 0xFFFFFFFFu);
@@ -207,8 +172,8 @@ TEST_F(GlDeviceTest, FlatShadingUsesTheFirstVertexColourPerFace) {
     VertexScreen v[3] = {{100, 100, 0, 1, 0xFFFF0000, 0, 0},
                          {400, 100, 0, 1, 0xFF00FF00, 0, 0},
                          {100, 400, 0, 1, 0xFF0000FF, 0, 0}};
-    dev().DrawIndexedUP(VertexFormat::Screen, v, 3, tri, 3);
-    dev().EndFrame();
+    Gl().DrawIndexedUP(VertexFormat::Screen, v, 3, tri, 3);
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(105, 105), 0xFFFF0000u);
     EXPECT_EQ(Pixel(380, 105), 0xFFFF0000u);
     EXPECT_EQ(Pixel(105, 380), 0xFFFF0000u);
@@ -221,17 +186,17 @@ TEST_F(GlDeviceTest, DirectionalLightAndMaterialLightFaces) {
     light.direction = {0, 0, 1};
     light.diffuse = {0.8f, 0.8f, 0.8f, 1};
     light.ambient = {0.2f, 0.2f, 0.2f, 1};
-    dev().SetLight(0, light);
-    dev().EnableLight(0, true);
+    Gl().SetLight(0, light);
+    Gl().EnableLight(0, true);
     Material m;
     m.diffuse = {1, 1, 1, 1};
     m.ambient = {0.5f, 0.5f, 0.5f, 1};
-    dev().SetMaterial(m);
-    dev().SetCullMode(CullMode::None);
+    Gl().SetMaterial(m);
+    Gl().SetCullMode(CullMode::None);
     const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
     const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
-    dev().SetTransform(TransformKind::View, view);
-    dev().SetTransform(TransformKind::Projection, proj);
+    Gl().SetTransform(TransformKind::View, view);
+    Gl().SetTransform(TransformKind::Projection, proj);
     // Two quads from a static buffer: facing the light (normal −z) and
     // turned away (normal +z); every vertex has a different normal length to
     // show that normals are used as directions only.
@@ -240,11 +205,11 @@ TEST_F(GlDeviceTest, DirectionalLightAndMaterialLightFaces) {
                       {1, 1, 0, 0, 0, 1, 0, 0},    {3, 1, 0, 0, 0, 1, 0, 0},
                       {3, -1, 0, 0, 0, 1, 0, 0},   {1, -1, 0, 0, 0, 1, 0, 0}};
     const std::uint16_t idx[12] = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7};
-    BufferId b = dev().CreateBuffers(VertexFormat::Lit, 8, 12, false);
+    BufferId b = Gl().CreateBuffers(VertexFormat::Lit, 8, 12, false);
     ASSERT_NE(b, 0u);
-    ASSERT_TRUE(dev().UpdateBuffers(b, v, 8, idx, 12));
-    dev().DrawIndexed(b, 0, 4);
-    dev().EndFrame();
+    ASSERT_TRUE(Gl().UpdateBuffers(b, v, 8, idx, 12));
+    Gl().DrawIndexed(b, 0, 4);
+    Gl().EndFrame();
     Vec3 lit = Project({-2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
     Vec3 dark = Project({2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
     // 0.2 × 0.5 + 0.8 × 1 = 0.9 and 0.2 × 0.5 = 0.1.
@@ -252,47 +217,47 @@ TEST_F(GlDeviceTest, DirectionalLightAndMaterialLightFaces) {
     EXPECT_NEAR(ToRgb(Pixel(int(dark.x), int(dark.y))).g, 26, 1);
 
     // Lighting off: the vertices are white whatever the light.
-    dev().BeginFrame();
-    dev().SetLighting(false);
-    dev().DrawIndexed(b, 6, 2);
-    dev().EndFrame();
+    Gl().BeginFrame();
+    Gl().SetLighting(false);
+    Gl().DrawIndexed(b, 6, 2);
+    Gl().EndFrame();
     Reread();
     EXPECT_EQ(Pixel(int(dark.x), int(dark.y)), 0xFFFFFFFFu);
     // A draw past the indices is refused.
-    EXPECT_FALSE(dev().UpdateBuffers(b, v, 8, idx, 13));
-    dev().ReleaseBuffers(b);
+    EXPECT_FALSE(Gl().UpdateBuffers(b, v, 8, idx, 13));
+    Gl().ReleaseBuffers(b);
 }
 
 TEST_F(GlDeviceTest, MaterialAlphaCarriesTransparencyAndVertexColourIsTheDiffuseSource) {
     const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
     const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
-    dev().SetTransform(TransformKind::View, view);
-    dev().SetTransform(TransformKind::Projection, proj);
+    Gl().SetTransform(TransformKind::View, view);
+    Gl().SetTransform(TransformKind::Projection, proj);
     Light light;
     light.direction = {0, 0, 1};
     light.diffuse = {1, 1, 1, 1};
-    dev().SetLight(0, light);
-    dev().EnableLight(0, true);
+    Gl().SetLight(0, light);
+    Gl().EnableLight(0, true);
     Material m;
     m.diffuse = {1, 1, 1, 0.5f}; // half transparent white
     m.ambient = {1, 1, 1, 0.5f};
-    dev().SetMaterial(m);
-    dev().SetDepthTest(false);
+    Gl().SetMaterial(m);
+    Gl().SetDepthTest(false);
     ScreenQuad(0, 0, 800, 600, 0xFFFF0000); // red background, no depth
-    dev().SetDepthTest(true);
+    Gl().SetDepthTest(true);
     VertexLit lit[4] = {{-3, 1, 0, 0, 0, -1, 0, 0},
                         {-1, 1, 0, 0, 0, -1, 0, 0},
                         {-1, -1, 0, 0, 0, -1, 0, 0},
                         {-3, -1, 0, 0, 0, -1, 0, 0}};
-    dev().DrawIndexedUP(VertexFormat::Lit, lit, 4, kQuad, 6);
+    Gl().DrawIndexedUP(VertexFormat::Lit, lit, 4, kQuad, 6);
     // Lit coloured vertices: the vertex colour replaces the material diffuse;
     // with no normal only the ambient term and the vertex alpha remain.
     VertexColored col[4] = {{1, 1, 0, 0xFF00FF00, 0, 0},
                             {3, 1, 0, 0xFF00FF00, 0, 0},
                             {3, -1, 0, 0xFF00FF00, 0, 0},
                             {1, -1, 0, 0xFF00FF00, 0, 0}};
-    dev().DrawIndexedUP(VertexFormat::Colored, col, 4, kQuad, 6);
-    dev().EndFrame();
+    Gl().DrawIndexedUP(VertexFormat::Colored, col, 4, kQuad, 6);
+    Gl().EndFrame();
     Vec3 a = Project({-2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
     Vec3 b = Project({2, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
     Rgb half = ToRgb(Pixel(int(a.x), int(a.y)));
@@ -304,41 +269,41 @@ TEST_F(GlDeviceTest, MaterialAlphaCarriesTransparencyAndVertexColourIsTheDiffuse
 }
 
 TEST_F(GlDeviceTest, DynamicBuffersShowTheirLatestContent) {
-    BufferId b = dev().CreateBuffers(VertexFormat::Screen, 4, 6, true);
+    BufferId b = Gl().CreateBuffers(VertexFormat::Screen, 4, 6, true);
     ASSERT_NE(b, 0u);
     auto fill = [&](float x0, Argb c) {
         VertexScreen v[4] = {{x0, 0, 0, 1, c, 0, 0},
                              {x0 + 100, 0, 0, 1, c, 0, 0},
                              {x0 + 100, 100, 0, 1, c, 0, 0},
                              {x0, 100, 0, 1, c, 0, 0}};
-        ASSERT_TRUE(dev().UpdateBuffers(b, v, 4, kQuad, 6));
-        dev().DrawIndexed(b, 0, 2);
+        ASSERT_TRUE(Gl().UpdateBuffers(b, v, 4, kQuad, 6));
+        Gl().DrawIndexed(b, 0, 2);
     };
     fill(0, 0xFFFF0000);
     fill(200, 0xFF0000FF); // rewritten within the same frame
-    dev().EndFrame();
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(50, 50), 0xFFFF0000u);
     EXPECT_EQ(Pixel(250, 50), 0xFF0000FFu);
-    dev().ReleaseBuffers(b);
+    Gl().ReleaseBuffers(b);
 }
 
 TEST_F(GlDeviceTest, RowVectorWorldViewProjectionPlacesAPointAtItsPixel) {
     Mat4 world = MatrixRotationY(0.5f) * MatrixTranslation(1, 2, 0);
     Mat4 view = MatrixLookAtLH({0, 3, -10}, {0, 0, 0}, {0, 1, 0});
     Mat4 proj = MatrixPerspectiveFovLH(1.0471976f, 800.0f / 600.0f, 1, 100);
-    dev().SetLighting(false);
-    dev().SetCullMode(CullMode::None);
-    dev().SetTransform(TransformKind::World, world);
-    dev().SetTransform(TransformKind::View, view);
-    dev().SetTransform(TransformKind::Projection, proj);
+    Gl().SetLighting(false);
+    Gl().SetCullMode(CullMode::None);
+    Gl().SetTransform(TransformKind::World, world);
+    Gl().SetTransform(TransformKind::View, view);
+    Gl().SetTransform(TransformKind::Projection, proj);
     // A small square around the local point (0.5, 0, 0), about 4 pixels wide.
     const float s = 0.04f;
     VertexColored v[4] = {{0.5f - s, s, 0, 0xFFFFFF00, 0, 0},
                           {0.5f + s, s, 0, 0xFFFFFF00, 0, 0},
                           {0.5f + s, -s, 0, 0xFFFFFF00, 0, 0},
                           {0.5f - s, -s, 0, 0xFFFFFF00, 0, 0}};
-    dev().DrawIndexedUP(VertexFormat::Colored, v, 4, kQuad, 6);
-    dev().EndFrame();
+    Gl().DrawIndexedUP(VertexFormat::Colored, v, 4, kQuad, 6);
+    Gl().EndFrame();
     Vec3 p = Project({0.5f, 0, 0}, Viewport{}, proj, view, world);
     // Well away from the centre, so a flipped axis would miss it.
     ASSERT_GT(p.x, 450);
@@ -352,17 +317,17 @@ TEST_F(GlDeviceTest, RowVectorWorldViewProjectionPlacesAPointAtItsPixel) {
 }
 
 TEST_F(GlDeviceTest, RejectsBadTexturesAndIndices) {
-    EXPECT_EQ(dev().CreateTexture(0, 0, nullptr), 0u);
+    EXPECT_EQ(Gl().CreateTexture(0, 0, nullptr), 0u);
     const Argb px[1] = {0xFFFFFFFF};
-    EXPECT_EQ(dev().CreateTexture(1 << 20, 1, px), 0u);
+    EXPECT_EQ(Gl().CreateTexture(1 << 20, 1, px), 0u);
     // An index past the vertices draws nothing.
     VertexScreen v[3] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
                          {800, 0, 0, 1, 0xFFFFFFFF, 0, 0},
                          {0, 600, 0, 1, 0xFFFFFFFF, 0, 0}};
     const std::uint16_t bad[3] = {0, 1, 3};
-    dev().DrawIndexedUP(VertexFormat::Screen, v, 3, bad, 3);
-    dev().DrawIndexed(12345, 0, 1);
-    dev().EndFrame();
+    Gl().DrawIndexedUP(VertexFormat::Screen, v, 3, bad, 3);
+    Gl().DrawIndexed(12345, 0, 1);
+    Gl().EndFrame();
     EXPECT_EQ(Pixel(10, 10), 0xFF000000u);
 }
 
