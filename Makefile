@@ -38,21 +38,10 @@ fuzz: deps
 # Pictures, models in three poses, meshes and stage floors as PNG files in $(BUILD)/preview.
 content-preview: build
 	cmake --build $(BUILD) -j $(JOBS) --target content-preview
+	cmake --build $(BUILD) -j $(JOBS) --target screens-preview
 
 format:
 	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
-
-# Screenshots of the first screens (logo, title, key configuration, load
-# list) on the demo GameData, written to $(BUILD)/preview/ by the replays of
-# tests/e2e/title_screens.sh on a copy of the GameData.
-content-preview: build
-	rm -rf $(BUILD)/preview $(BUILD)/preview-game $(BUILD)/preview-work
-	mkdir -p $(BUILD)/preview $(BUILD)/preview-game
-	cp -r $(BUILD)/GameData $(BUILD)/preview-game/
-	PREVIEW=$(abspath $(BUILD)/preview) GAME=$(abspath $(BUILD)/preview-game) \
-	    bash tests/e2e/title_screens.sh $(abspath $(BUILD)/quolis) $(abspath $(BUILD)/datpack) \
-	    $(abspath $(BUILD)/preview-work)
-	@ls $(BUILD)/preview
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) build-bench build-fuzz
