@@ -39,6 +39,13 @@ fuzz: deps
 content-preview: build
 	cmake --build $(BUILD) -j $(JOBS) --target content-preview
 	cmake --build $(BUILD) -j $(JOBS) --target screens-preview
+	@# The floor of every campaign stage, seen whole from its first camera preset.
+	mkdir -p $(BUILD)/preview
+	for f in content/Stage/Block*.Dat; do \
+	    s=$$(basename $$f); \
+	    $(BUILD)/quolis --headless --fixed-step --data $(BUILD) --view-stage $$s --frames 3 \
+	        --screenshot "2:$(BUILD)/preview/stage_$${s%.Dat}.png" || exit 1; \
+	done
 
 format:
 	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -276,7 +276,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n  --record FILE        write the input of every pass to FILE\n"
                     "  --replay FILE        feed the input recorded in FILE\n"
                     "  --view-model F\\A    show model animation A of folder F turning slowly\n"
-                    "  --view-mesh NAME     show one X mesh turning slowly\n",
+                    "  --view-mesh NAME     show one X mesh turning slowly\n"
+                    "  --view-stage FILE    show the floor of one stage file, seen whole\n",
                     LaunchUsage());
         return 0;
     }
@@ -311,7 +312,7 @@ int main(int argc, char** argv) {
         return Fail(error);
     }
     CStopwatch::SetClock(&host->GetClock());
-    if (viewerRequest.model || viewerRequest.mesh) {
+    if (viewerRequest.model || viewerRequest.mesh || viewerRequest.stage) {
         int status = RunViewer(*host, options, viewerRequest);
         CStopwatch::SetClock(nullptr);
         return status;
