@@ -124,7 +124,7 @@ private:
         const float radius = Length(view_.BoundsHigh() - view_.BoundsLow()) * 0.5f;
         // Far enough along the preset's direction for the whole floor to fit
         // the field of view, never nearer than the preset itself.
-        const float fit = radius / std::sin(CCamera::kFieldOfView * 0.5f) * 1.05f;
+        const float fit = radius / std::sin(CCamera::kFieldOfView * 0.5f) * 0.7f;
         const float distance = std::max(Length(offset), fit);
         const Vec3 eye = centre + Normalize(offset) * distance;
         camera_.SetEye(eye.x, eye.y, eye.z);
