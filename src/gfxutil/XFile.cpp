@@ -122,7 +122,8 @@ public:
                 for (std::uint32_t k = 0; k < n; ++k) {
                     std::size_t len;
                     if (code == 6) {
-                        std::uint32_t v;
+                        // The count check above guarantees the bytes are there.
+                        std::uint32_t v = 0;
                         U32(v);
                         len = Print(buf, v);
                     } else if (doubles_) {

@@ -18,7 +18,11 @@ inline void Put32(Bytes& b, std::uint32_t v) {
     Put16(b, v >> 16);
 }
 inline void PutId(Bytes& b, const char* id) {
-    b.insert(b.end(), id, id + 4);
+    // Byte by byte: GCC 12 misreads a range insert into an empty vector as an
+    // overflow in optimised builds.
+    for (int i = 0; i < 4; ++i) {
+        b.push_back(static_cast<std::uint8_t>(id[i]));
+    }
 }
 
 // A RIFF WAVE file with one fmt chunk (plus `extra` after cbSize when given)
