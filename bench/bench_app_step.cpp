@@ -1,6 +1,7 @@
 // The application spine: one logic step (StepFrame) of an empty scene, and
 // one input poll that drains 100 buffered events. Both report the heap
 // allocations they make in steady state (which must be none).
+#include "NullDevice.h"
 #include "app/GameApp.h"
 #include "common/Clock.h"
 #include "common/Path.h"
@@ -54,40 +55,6 @@ void operator delete[](void* p, std::size_t) noexcept {
 
 namespace quolis {
 namespace {
-
-// A device that draws nothing and keeps nothing (the recording device would
-// count its own growing call list).
-class NullDevice final : public Device {
-public:
-    void BeginFrame() override {}
-    void EndFrame() override {}
-    void ApplyDefaultStates() override {}
-    void SetAlphaBlend(bool) override {}
-    void SetCullMode(CullMode) override {}
-    void SetDepthTest(bool) override {}
-    void SetLighting(bool) override {}
-    void SetTransform(TransformKind, const Mat4&) override {}
-    void SetLight(int, const Light&) override {}
-    void EnableLight(int, bool) override {}
-    void SetMaterial(const Material&) override {}
-    TextureId CreateTexture(int, int, const Argb*) override { return ++next_; }
-    void ReleaseTexture(TextureId) override {}
-    void SetTexture(TextureId) override {}
-    BufferId CreateBuffers(VertexFormat, std::size_t, std::size_t, bool) override {
-        return ++next_;
-    }
-    void ReleaseBuffers(BufferId) override {}
-    bool UpdateBuffers(BufferId, const void*, std::size_t, const std::uint16_t*,
-                       std::size_t) override {
-        return true;
-    }
-    void DrawIndexed(BufferId, std::size_t, std::size_t) override {}
-    void DrawIndexedUP(VertexFormat, const void*, std::size_t, const std::uint16_t*,
-                       std::size_t) override {}
-
-private:
-    std::uint32_t next_ = 0;
-};
 
 class BenchHost : public AppHost {
 public:

@@ -2,6 +2,7 @@
 // per frame and the heap allocations per frame in steady state (which must be
 // zero: quads share one buffer and unchanged texts stay rasterised).
 #include "AllocCounter.h"
+#include "NullDevice.h"
 #include "common/Text.h"
 #include "engine/Polygon.h"
 #include "engine/TextObject.h"
@@ -20,43 +21,6 @@
 
 namespace quolis {
 namespace {
-
-// A device that accepts everything and draws nothing: the cost measured is
-// the engine's own.
-class NullDevice final : public Device {
-public:
-    void BeginFrame() override {}
-    void EndFrame() override {}
-    void ApplyDefaultStates() override {}
-    void SetAlphaBlend(bool) override {}
-    void SetCullMode(CullMode) override {}
-    void SetDepthTest(bool) override {}
-    void SetLighting(bool) override {}
-    void SetTransform(TransformKind, const Mat4&) override {}
-    void SetLight(int, const Light&) override {}
-    void EnableLight(int, bool) override {}
-    void SetMaterial(const Material&) override {}
-    TextureId CreateTexture(int, int, const Argb*) override { return ++next_; }
-    void ReleaseTexture(TextureId) override {}
-    void SetTexture(TextureId) override {}
-    BufferId CreateBuffers(VertexFormat, std::size_t, std::size_t, bool) override {
-        return ++next_;
-    }
-    void ReleaseBuffers(BufferId) override {}
-    bool UpdateBuffers(BufferId, const void* v, std::size_t, const std::uint16_t*,
-                       std::size_t) override {
-        benchmark::DoNotOptimize(v);
-        return true;
-    }
-    void DrawIndexed(BufferId, std::size_t, std::size_t) override {}
-    void DrawIndexedUP(VertexFormat, const void* v, std::size_t, const std::uint16_t*,
-                       std::size_t) override {
-        benchmark::DoNotOptimize(v);
-    }
-
-private:
-    std::uint32_t next_ = 0;
-};
 
 // Eight 64 × 64 textures in memory.
 class BenchTextures final : public TextureFiles {

@@ -2,6 +2,7 @@
 // building the quad lists of a 100 x 100 floor with walls. Heap allocations
 // are counted per frame (they must be zero in steady state).
 #include "AllocCounter.h"
+#include "NullDevice.h"
 #include "common/Path.h"
 #include "data/DatArchive.h"
 #include "engine/Mesh.h"
@@ -25,40 +26,6 @@
 namespace {
 
 using namespace quolis;
-
-// A device that does nothing: what the engine itself allocates is then all
-// that the counter sees.
-class NullDevice final : public Device {
-public:
-    void BeginFrame() override {}
-    void EndFrame() override {}
-    void ApplyDefaultStates() override {}
-    void SetAlphaBlend(bool) override {}
-    void SetCullMode(CullMode) override {}
-    void SetDepthTest(bool) override {}
-    void SetLighting(bool) override {}
-    void SetTransform(TransformKind, const Mat4&) override {}
-    void SetLight(int, const Light&) override {}
-    void EnableLight(int, bool) override {}
-    void SetMaterial(const Material&) override {}
-    TextureId CreateTexture(int, int, const Argb*) override { return ++next_; }
-    void ReleaseTexture(TextureId) override {}
-    void SetTexture(TextureId) override {}
-    BufferId CreateBuffers(VertexFormat, std::size_t, std::size_t, bool) override {
-        return ++next_;
-    }
-    void ReleaseBuffers(BufferId) override {}
-    bool UpdateBuffers(BufferId, const void*, std::size_t, const std::uint16_t*,
-                       std::size_t) override {
-        return true;
-    }
-    void DrawIndexed(BufferId, std::size_t, std::size_t) override {}
-    void DrawIndexedUP(VertexFormat, const void*, std::size_t, const std::uint16_t*,
-                       std::size_t) override {}
-
-private:
-    std::uint32_t next_ = 0;
-};
 
 // Every texture name reads as the same 2 x 2 grey bitmap.
 class NoTextures final : public TextureFiles {

@@ -7,6 +7,7 @@ QUOLIS=$1
 DATPACK=$2
 WORK=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
+HERE=$(cd "$(dirname "$0")" && pwd)
 
 rm -rf "$WORK" && mkdir -p "$WORK/src/data/Data" "$WORK/src/stage" "$WORK/src/tex/Floor" \
     "$WORK/src/tex/Wall" "$WORK/game/GameData/Data" "$WORK/game/GameData/Stage" \
@@ -70,47 +71,17 @@ grep -q 'cannot load' "$WORK/stderr.txt" || fail "a missing stage is not reporte
 
 # The floor shows lit grass (green above red and blue) and the walls their
 # blue-violet; the empty view is all black.
-python3 - "$WORK/stage.png" "$WORK/empty.png" <<'PY' || fail "pixel check"
-import sys, zlib, struct
+python3 - "$HERE" "$WORK/stage.png" "$WORK/empty.png" <<'PY' || fail "pixel check"
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_pixels import read_png
 def pixels(path):
-    data = open(path, 'rb').read()
-    assert data[:8] == b'\x89PNG\r\n\x1a\n'
-    pos, idat, w, h, ct = 8, b'', 0, 0, 0
-    while pos < len(data):
-        n, kind = struct.unpack('>I4s', data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + n]
-        if kind == b'IHDR':
-            w, h, _, ct = struct.unpack('>IIBB', body[:10])
-        elif kind == b'IDAT':
-            idat += body
-        pos += 12 + n
-    bpp = 4 if ct == 6 else 3
-    raw = zlib.decompress(idat)
-    stride = w * bpp
-    prev = bytearray(stride)
-    rows = []
-    for y in range(h):
-        f = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            a = line[i - bpp] if i >= bpp else 0
-            b = prev[i]
-            c = prev[i - bpp] if i >= bpp else 0
-            if f == 1: line[i] = (line[i] + a) & 255
-            elif f == 2: line[i] = (line[i] + b) & 255
-            elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
-            elif f == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append(line)
-        prev = line
-    return [tuple(row[x * bpp:x * bpp + 3]) for row in rows for x in range(w)]
-floor = pixels(sys.argv[1])
+    return [p for row in read_png(path)[2] for p in row]
+floor = pixels(sys.argv[2])
 grass = sum(1 for r, g, b in floor if g > 60 and g > r + 40 and g > b + 40)
 wall = sum(1 for r, g, b in floor if b > 60 and b > g + 40 and r > 30)
 assert grass > len(floor) // 50, f'too little grass drawn: {grass} of {len(floor)} pixels'
 assert wall > len(floor) // 500, f'too little wall drawn: {wall} of {len(floor)} pixels'
-assert not any(any(p) for p in pixels(sys.argv[2])), 'the empty view is not black'
+assert not any(any(p) for p in pixels(sys.argv[3])), 'the empty view is not black'
 PY
 echo "view stage ok"

@@ -7,6 +7,7 @@ QUOLIS=$1
 DATPACK=$2
 WORK=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
+HERE=$(cd "$(dirname "$0")" && pwd)
 
 rm -rf "$WORK" && mkdir -p "$WORK/src" "$WORK/game/GameData/XFile" || fail "scratch folder"
 # A white unit cube, one material, normals computed by the reader. Mesh
@@ -41,45 +42,15 @@ grep -q 'cannot load' "$WORK/stderr.txt" || fail "a missing mesh is not reported
 
 # The cube covers the centre of the view with a lit (not black) colour; the
 # empty view is black there.
-python3 - "$WORK/cube.png" "$WORK/empty.png" <<'PY' || fail "pixel check"
-import sys, zlib, struct
+python3 - "$HERE" "$WORK/cube.png" "$WORK/empty.png" <<'PY' || fail "pixel check"
+import sys
+sys.path.insert(0, sys.argv[1])
+from png_pixels import read_png
 def centre(path):
-    data = open(path, 'rb').read()
-    assert data[:8] == b'\x89PNG\r\n\x1a\n'
-    pos, idat, w, h, ct = 8, b'', 0, 0, 0
-    while pos < len(data):
-        n, kind = struct.unpack('>I4s', data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + n]
-        if kind == b'IHDR':
-            w, h, _, ct = struct.unpack('>IIBB', body[:10])
-        elif kind == b'IDAT':
-            idat += body
-        pos += 12 + n
-    bpp = 4 if ct == 6 else 3
-    raw = zlib.decompress(idat)
-    stride = w * bpp
-    prev = bytearray(stride)
-    rows = []
-    for y in range(h):
-        f = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            a = line[i - bpp] if i >= bpp else 0
-            b = prev[i]
-            c = prev[i - bpp] if i >= bpp else 0
-            if f == 1: line[i] = (line[i] + a) & 255
-            elif f == 2: line[i] = (line[i] + b) & 255
-            elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
-            elif f == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append(line)
-        prev = line
-    x, y = w // 2, h // 2
-    return tuple(rows[y][x * bpp:x * bpp + 3])
-lit = centre(sys.argv[1])
-dark = centre(sys.argv[2])
+    w, h, rows = read_png(path)
+    return rows[h // 2][w // 2]
+lit = centre(sys.argv[2])
+dark = centre(sys.argv[3])
 assert sum(lit) > 60, f'cube centre is dark: {lit}'
 assert dark == (0, 0, 0), f'empty view is not black: {dark}'
 PY
