@@ -76,7 +76,7 @@ for k in $SPACE $B $Z $C $D $P; do
 done
 text="$text"$'\n'"$(click $((pass + 10)) 1003)"$'\n'"end $((pass + 80))"
 rm -f "$GAME/GameData/Ini/InputSettingE.ini"
-run rebind "$text" $(shot 175 key-config)
+run rebind "$text" $(shot 200 key-config)
 grep -q 'key configuration opened' "$WORK/rebind.out" || fail "rebind: the window did not open"
 grep -q 'key configuration closed after 1 writes of InputSetting.ini' "$WORK/rebind.out" || \
     { cat "$WORK/rebind.out" >&2; fail "rebind: not written exactly once"; }
