@@ -36,6 +36,7 @@ public:
     // The stage file a save records (the battle sets it; empty keeps the
     // state's own).
     void SetCurrentStageFile(std::string file) { currentStage_ = std::move(file); }
+    const std::string& CurrentStageFile() const { return currentStage_; }
 
 private:
     Calendar* calendar_;

@@ -164,6 +164,19 @@ public:
     std::string ResultName;
     int ResultIndex = 0;
 
+    // --- what the battle, the menu hub and the stage-event scene hand on ----
+    // Kept by the application and reset at start-up: the event the
+    // stage-event scene runs next, whether the battle follows it (opening
+    // pending) and whether the stage-clear choice follows it (offer save).
+    // The stage file of the next battle is the campaign's current stage file
+    // (OwnCampaign().CurrentStageFile()).
+    struct StageHandover {
+        std::string eventName;
+        std::int32_t openingPending = 0;
+        std::int32_t offerSave = 0;
+    };
+    StageHandover Handover;
+
     // --- brightness and fades -------------------------------------------
     void SetBrightness(int value);
     void AddBrightness(int delta) { SetBrightness(brightness_ + delta); }

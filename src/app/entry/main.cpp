@@ -7,6 +7,7 @@
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
 #include "app/entry/Viewer.h"
+#include "scenes/Scenes.h"
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
@@ -347,6 +348,7 @@ int main(int argc, char** argv) {
         env.fonts = &fonts;
         env.host = &gameHost;
         InstallTitleScenes(app);
+        InstallGameScenes(app);
         if (gameHost.Unattended()) {
             // Unattended runs answer message boxes with their first button
             // and note the question.
