@@ -6,7 +6,7 @@ BUILD ?= build
 TEST_BUILD ?= build-test
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-test bench fuzz format clean content-preview
+.PHONY: run test deps build build-test bench fuzz format clean content-preview startup-profile
 
 deps:
 	@scripts/install-deps
@@ -29,6 +29,14 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUOLIS_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+
+# Process start to the first presented frame: the game against a bare SDL2 +
+# OpenGL 3.3 + SDL2_mixer program, medians of RUNS alternating runs each.
+RUNS ?= 15
+startup-profile: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUOLIS_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS) --target quolis startup_yardstick gamedata
+	@scripts/startup-profile build-bench $(RUNS)
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DQUOLIS_FUZZ=ON $(CMAKE_FLAGS)

@@ -219,7 +219,7 @@ TEST_F(SdlMixerTest, PlayersThroughTheRealMixer) {
     CMidi midi;
     midi.SetDirectory("GameData\\MIDI\\");
     midi.SetVolume(0);
-    bool started = false, restarted = false;
+    bool started = false, ended = false, restarted = false;
     Rendered r = Render(
         [&](SdlMixer& m) {
             ASSERT_EQ(sound.Init(&m, "GameData\\SE\\", &content), S_OK);
@@ -229,17 +229,20 @@ TEST_F(SdlMixerTest, PlayersThroughTheRealMixer) {
             EXPECT_EQ(Mix_Playing(-1), 1);
             ASSERT_EQ(midi.InitGraph(&m, &content), S_OK);
             ASSERT_EQ(midi.Play("Title.mid"), S_OK);
-            started = Mix_PlayingMusic() == 1;
         },
         [&](SdlMixer&) {
+            // The piece starts once its loading has finished.
+            started = started || Mix_PlayingMusic() == 1;
             SDL_Event e;
-            while (!restarted && SDL_PollEvent(&e)) {
+            while (!ended && SDL_PollEvent(&e)) {
                 if (e.type == SdlMixer::MusicEventType()) {
                     EXPECT_EQ(Mix_PlayingMusic(), 0);
                     midi.OnGraphEvent();
-                    restarted = Mix_PlayingMusic() == 1;
+                    ended = true;
                 }
             }
+            // The piece loads again and starts over.
+            restarted = ended && Mix_PlayingMusic() == 1;
             return restarted;
         },
         [&] {
@@ -252,6 +255,49 @@ TEST_F(SdlMixerTest, PlayersThroughTheRealMixer) {
     EXPECT_TRUE(started);
     EXPECT_TRUE(restarted);
     EXPECT_GT(r.Peak(), 4000);
+}
+
+// A piece loads off the game thread: asked to play before it is ready, it
+// starts when it is, keeping a pause asked for meanwhile; stopped or let go
+// before it is ready, it never sounds.
+TEST_F(SdlMixerTest, MusicLoadsOnAWorkerAndStartsWhenReady) {
+    ASSERT_FALSE(SdlMixer::FindSoundFont().empty())
+        << "no General MIDI soundfont (install timgm6mb-soundfont or set QUOLIS_SOUNDFONT)";
+    Bytes midi = MakeMidi({60, 64}, 960);
+    int step = 0;
+    Render(
+        [&](SdlMixer& m) {
+            ASSERT_EQ(m.LoadMusic(midi), S_OK);
+            ASSERT_EQ(m.PlayMusic(), S_OK);
+            m.PauseMusic();
+        },
+        [&](SdlMixer& m) {
+            if (step == 0 && m.MusicReady()) {
+                // Started, and held by the pause asked for while it loaded.
+                EXPECT_EQ(Mix_PlayingMusic(), 1);
+                EXPECT_EQ(Mix_PausedMusic(), 1);
+                m.ResumeMusic();
+                EXPECT_EQ(Mix_PausedMusic(), 0);
+                // Loaded again and stopped before it is ready: silence.
+                EXPECT_EQ(m.LoadMusic(midi), S_OK);
+                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_EQ(m.PlayMusic(), S_OK);
+                m.StopMusic();
+                step = 1;
+            } else if (step == 1 && m.MusicReady()) {
+                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                // Let go while loading: the loader is waited for.
+                EXPECT_EQ(m.LoadMusic(midi), S_OK);
+                EXPECT_EQ(m.PlayMusic(), S_OK);
+                m.ReleaseMusic();
+                EXPECT_FALSE(m.MusicReady());
+                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_EQ(m.PlayMusic(), E_FAIL);
+                step = 2;
+            }
+            return step == 2;
+        });
+    EXPECT_EQ(step, 2);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "common/Text.h"
 #include "platform/sdl/PlatformHost.h"
 
+#include <imgui.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -112,6 +114,50 @@ TEST(PlatformHost, MessageBoxIsAnImGuiModalAnsweredFromTheKeyboard) {
     EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::Yes);
     EXPECT_LT(host->LastModalFrames(), 120); // answered, not given up
     PushKey(SDL_SCANCODE_Y, false);
+}
+
+// The interface font holds the glyphs of the texts it is told about, not the
+// whole Japanese range; a message box brings its own characters before its
+// first frame, and a noted text has its characters from the next frame on.
+TEST(PlatformHost, InterfaceFontHoldsTheGlyphsOfItsTextsOnly) {
+    HostConfig config;
+    config.headless = true;
+    config.joystick = false;
+    config.modalFrameLimit = 3;
+    config.uiText = "キーコンフィグ";
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (!host) {
+        GTEST_SKIP() << "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: "
+                     << error;
+    }
+    host->SetMessageBoxResponder(nullptr); // show the boxes
+    auto has = [](ImWchar c) {
+        ImFont* font = ImGui::GetIO().Fonts->Fonts[0];
+        return font->FindGlyphNoFallback(c) != nullptr;
+    };
+    ASSERT_EQ(ImGui::GetIO().Fonts->Fonts.Size, 1);
+    EXPECT_TRUE(has(u'キ'));
+    EXPECT_TRUE(has(u'A'));
+    EXPECT_FALSE(has(u'終'));
+    EXPECT_FALSE(has(u'漢'));
+
+    // A box unanswered until the frame limit: its caption and text were in
+    // the font for every frame it showed.
+    MessageBoxRequest quit{SJ("終了してもよいですか？"), SJ("終了確認"), MessageBoxButtons::YesNo,
+                           MessageBoxIcon::Question};
+    host->Boxes().Show(quit);
+    EXPECT_TRUE(has(u'終'));
+    EXPECT_TRUE(has(u'確'));
+    EXPECT_TRUE(has(u'い'));
+
+    NoteUiText("漢字");
+    host->RunModal([] { return true; });
+    EXPECT_TRUE(has(u'漢'));
+    EXPECT_TRUE(has(u'字'));
+    // A few dozen glyphs at 16 pixels: a small atlas, where every Japanese
+    // glyph of the font would need megapixels.
+    EXPECT_LE(ImGui::GetIO().Fonts->TexWidth * ImGui::GetIO().Fonts->TexHeight, 512 * 512);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "app/entry/KeyConfigWindow.h"
 
 #include "common/Text.h"
+#include "platform/sdl/PlatformHost.h"
 
 #include <imgui.h>
 
 #include <string>
+#include <string_view>
 
 namespace quolis {
 
@@ -26,9 +28,13 @@ ImVec2 Size(float w, float h) {
     return ImVec2(w * kUnitX, h * kUnitY);
 }
 
-void Label(const std::string& cp932, float x, float y) {
+void LabelUtf8(const std::string& utf8, float x, float y) {
     ImGui::SetCursorPos(At(x, y));
-    ImGui::TextUnformatted(Cp932ToUtf8(cp932).c_str());
+    NoteUiText(utf8);
+    ImGui::TextUnformatted(utf8.c_str());
+}
+void Label(const std::string& cp932, float x, float y) {
+    LabelUtf8(Cp932ToUtf8(cp932), x, y);
 }
 
 void Button(const CKeyConfig& config, std::vector<int>& clicks, int id, const char* utf8, float x,
@@ -63,9 +69,34 @@ void ValueBox(const CKeyConfig& config, int id, float x, float y) {
     draw->AddRect(min, max, focused ? IM_COL32(0, 90, 220, 255) : IM_COL32(120, 120, 120, 255),
                   0.0f, 0, focused ? 2.0f : 1.0f);
     std::string text = Cp932ToUtf8(config.Text(id));
+    NoteUiText(text);
     draw->AddText(ImVec2(min.x + 4, min.y + (size.y - ImGui::GetFontSize()) / 2),
                   IM_COL32(0, 0, 0, 255), text.c_str());
 }
+
+constexpr const char* kCaption = "キーコンフィグ";
+struct FixedLabel {
+    const char* text;
+    float x, y;
+};
+constexpr FixedLabel kLabels[] = {
+    {"ジョイパッド", 18, 14}, {"キーボード", 18, 86}, {"マウス", 18, 153}};
+struct FixedButton {
+    int id;
+    const char* text;
+    float x, y, w, h;
+};
+constexpr FixedButton kButtons[] = {
+    {kKcJoypadStart, "設定開始", 13, 29, 44, 15},
+    {kKcJoypadDefault, "デフォルト", 13, 49, 44, 15},
+    {kKcKeyboardStart, "設定開始", 13, 102, 44, 15},
+    {kKcKeyboardDefault, "デフォルト", 13, 122, 44, 15},
+    {kKcMouseStart, "設定開始", 13, 169, 44, 15},
+    {kKcMouseDefault, "デフォルト", 13, 189, 44, 15},
+    {kKcAbort, "中止", 159, 162, 67, 18},
+    {kKcAllDefaults, "全部デフォルトにする", 160, 190, 67, 18},
+    {kKcClose, "キーコンフィグ終了", 237, 190, 59, 18},
+};
 
 struct Cell {
     int label, box;
@@ -81,6 +112,20 @@ void Grid(const CKeyConfig& config, const Cell* cells, int count, float labelY, 
 
 } // namespace
 
+std::string KeyConfigWindowTexts() {
+    std::string texts = kCaption;
+    for (const FixedLabel& label : kLabels) {
+        texts += label.text;
+    }
+    for (const FixedButton& b : kButtons) {
+        texts += b.text;
+    }
+    for (int action = 0; action < kActionTriggerCount; ++action) {
+        texts += Cp932ToUtf8(KeyConfigActionName(action));
+    }
+    return texts;
+}
+
 void DrawKeyConfigWindow(const CKeyConfig& config, std::vector<int>& clicks) {
     ImGuiViewport* vp = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(vp->GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
@@ -94,19 +139,14 @@ void DrawKeyConfigWindow(const CKeyConfig& config, std::vector<int>& clicks) {
     const ImGuiWindowFlags flags = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
                                    ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings |
                                    ImGuiWindowFlags_NoScrollbar;
-    if (ImGui::Begin("キーコンフィグ###quolis-key-config", nullptr, flags)) {
-        Label(SJ("ジョイパッド"), 18, 14);
-        Button(config, clicks, kKcJoypadStart, "設定開始", 13, 29, 44, 15);
-        Button(config, clicks, kKcJoypadDefault, "デフォルト", 13, 49, 44, 15);
-        Label(SJ("キーボード"), 18, 86);
-        Button(config, clicks, kKcKeyboardStart, "設定開始", 13, 102, 44, 15);
-        Button(config, clicks, kKcKeyboardDefault, "デフォルト", 13, 122, 44, 15);
-        Label(SJ("マウス"), 18, 153);
-        Button(config, clicks, kKcMouseStart, "設定開始", 13, 169, 44, 15);
-        Button(config, clicks, kKcMouseDefault, "デフォルト", 13, 189, 44, 15);
-        Button(config, clicks, kKcAbort, "中止", 159, 162, 67, 18);
-        Button(config, clicks, kKcAllDefaults, "全部デフォルトにする", 160, 190, 67, 18);
-        Button(config, clicks, kKcClose, "キーコンフィグ終了", 237, 190, 59, 18);
+    const std::string caption = std::string(kCaption) + "###quolis-key-config";
+    if (ImGui::Begin(caption.c_str(), nullptr, flags)) {
+        for (const FixedLabel& label : kLabels) {
+            LabelUtf8(label.text, label.x, label.y);
+        }
+        for (const FixedButton& b : kButtons) {
+            Button(config, clicks, b.id, b.text, b.x, b.y, b.w, b.h);
+        }
 
         static constexpr Cell kJoypad1[] = {
             {1004, 1000}, {1022, 1007}, {1026, 1008}, {1027, 1009}, {1028, 1025}};

@@ -7,7 +7,6 @@
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
 #include "app/entry/Viewer.h"
-#include "scenes/Scenes.h"
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
@@ -15,6 +14,7 @@
 #include "platform/sdl/PlatformHost.h"
 #include "platform/sdl/SdlFonts.h"
 #include "platform/sdl/SdlMixer.h"
+#include "scenes/Scenes.h"
 
 #include <imgui.h>
 
@@ -304,6 +304,15 @@ int main(int argc, char** argv) {
 
     HostConfig config;
     config.headless = options.headless;
+    // The interface font holds the glyphs of the window menu and the key
+    // configuration window; message boxes add theirs when they open.
+    for (const MenuGroup& group : WindowMenu()) {
+        config.uiText += group.label;
+        for (const MenuItem& item : group.items) {
+            config.uiText += item.label;
+        }
+    }
+    config.uiText += KeyConfigWindowTexts();
     config.fixedStep = options.fixedStep;
     if (options.headless) {
         config.modalFrameLimit = 600;

@@ -11,8 +11,14 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quolis {
 
@@ -20,6 +26,8 @@ namespace {
 
 // The font of the window menu and the modal windows, in pixels.
 constexpr float kUiFontPixels = 16.0f;
+// The message boxes' own texts: icons and buttons.
+constexpr const char* kMessageBoxButtonTexts = "(?)(!)(i)はい(Y)いいえ(N)OK";
 
 } // namespace
 
@@ -106,14 +114,16 @@ bool PlatformHost::InitImGui(std::string* error) {
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr; // nothing written beside the game
     io.LogFilename = nullptr;
-    // The texts are Japanese: load a Japanese font with the Japanese ranges.
-    std::string font = FindFontFile("IPAPGothic");
-    if (font.empty() ||
-        io.Fonts->AddFontFromFileTTF(font.c_str(), kUiFontPixels, nullptr,
-                                     io.Fonts->GetGlyphRangesJapanese()) == nullptr) {
-        LogLine("window menu: no Japanese font found, menu texts may not show");
-        io.Fonts->AddFontDefault();
+    io.UserData = &glyphs_; // NoteUiText finds the glyph set here
+    // The texts are Japanese: a Japanese font, with only the glyphs the
+    // texts use (printable ASCII, the texts known at start, and whatever a
+    // message box or window notes later).
+    for (char c = 0x20; c < 0x7F; ++c) {
+        glyphs_.Note(std::string_view(&c, 1));
     }
+    glyphs_.Note(config_.uiText);
+    uiFontFile_ = FindFontFile("IPAPGothic");
+    BuildUiFont();
     if (!ImGui_ImplSDL2_InitForOpenGL(window_, context_) ||
         !ImGui_ImplOpenGL3_Init("#version 330 core")) {
         *error = "cannot start the window menu (Dear ImGui)";
@@ -122,6 +132,80 @@ bool PlatformHost::InitImGui(std::string* error) {
     }
     imguiStarted_ = true;
     return true;
+}
+
+void PlatformHost::BuildUiFont() {
+    ImGuiIO& io = ImGui::GetIO();
+    io.Fonts->Clear();
+    glyphs_.TakeChanged();
+    static_assert(sizeof(ImWchar) == sizeof(std::uint16_t), "the atlas takes 16-bit characters");
+    uiGlyphRanges_ = glyphs_.Ranges();
+    // The font file is mapped, not read: the atlas touches only the tables
+    // and outlines of the glyphs it rasterises, and the mapping goes once the
+    // atlas is built (a rebuild maps the file again).
+    ImFont* font = nullptr;
+    void* mapped = MAP_FAILED;
+    std::size_t mappedSize = 0;
+    if (int fd = uiFontFile_.empty() ? -1 : open(uiFontFile_.c_str(), O_RDONLY | O_CLOEXEC);
+        fd >= 0) {
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && st.st_size > 100 && st.st_size < (1L << 30)) {
+            mappedSize = static_cast<std::size_t>(st.st_size);
+            mapped = mmap(nullptr, mappedSize, PROT_READ, MAP_PRIVATE, fd, 0);
+        }
+        close(fd);
+    }
+    if (mapped != MAP_FAILED) {
+        ImFontConfig config;
+        // Marked as the atlas's own so that it is not copied; it is taken
+        // back below before the atlas could free it.
+        config.FontDataOwnedByAtlas = true;
+        font = io.Fonts->AddFontFromMemoryTTF(
+            mapped, static_cast<int>(mappedSize), kUiFontPixels, &config,
+            reinterpret_cast<const ImWchar*>(uiGlyphRanges_.data()));
+    }
+    if (font != nullptr && !io.Fonts->Build()) {
+        font = nullptr; // not a font stb_truetype can read
+    }
+    for (ImFontConfig& config : io.Fonts->ConfigData) {
+        if (config.FontData == mapped) {
+            config.FontData = nullptr;
+        }
+    }
+    if (mapped != MAP_FAILED) {
+        munmap(mapped, mappedSize);
+    }
+    if (font == nullptr) {
+        if (!uiFontWarned_) {
+            LogLine("window menu: no Japanese font found, menu texts may not show");
+            uiFontWarned_ = true;
+        }
+        io.Fonts->Clear();
+        io.Fonts->AddFontDefault();
+        io.Fonts->Build();
+    }
+    io.Fonts->ClearInputData();
+}
+
+void PlatformHost::RefreshUiFont() {
+    if (!imguiStarted_ || !glyphs_.Changed()) {
+        return;
+    }
+    BuildUiFont();
+    // Once the renderer has uploaded the atlas it must upload the new one.
+    if (uiFontUploaded_) {
+        ImGui_ImplOpenGL3_DestroyFontsTexture();
+        ImGui_ImplOpenGL3_CreateFontsTexture();
+    }
+}
+
+void NoteUiText(std::string_view utf8) {
+    if (ImGui::GetCurrentContext() == nullptr) {
+        return;
+    }
+    if (auto* glyphs = static_cast<UiGlyphs*>(ImGui::GetIO().UserData); glyphs != nullptr) {
+        glyphs->Note(utf8);
+    }
 }
 
 PlatformHost::~PlatformHost() {
@@ -248,7 +332,9 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     }
     if (imguiStarted_) {
+        RefreshUiFont();
         ImGui_ImplOpenGL3_NewFrame();
+        uiFontUploaded_ = true;
         ImGui_ImplSDL2_NewFrame();
         ImGui::NewFrame();
         if (ImGui::BeginMainMenuBar()) {
@@ -272,6 +358,7 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
         SaveWindowPixels(w, h);
     }
     SDL_GL_SwapWindow(window_);
+    startupReport_.FramePresented();
 }
 
 void PlatformHost::RequestWindowScreenshot(const std::string& hostPath) {
@@ -339,6 +426,7 @@ MessageBoxAnswer PlatformHost::ImGuiBoxes::Show(const MessageBoxRequest& request
     }
     std::string text = Cp932ToUtf8(request.text);
     std::string id = Cp932ToUtf8(request.caption) + "###quolis-message-box";
+    host_.glyphs_.Note(text + id + kMessageBoxButtonTexts);
     bool yesNo = request.buttons == MessageBoxButtons::YesNo;
     MessageBoxAnswer answer = FirstButton(request);
     bool opened = false;

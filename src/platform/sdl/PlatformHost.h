@@ -6,14 +6,18 @@
 #include "common/Clock.h"
 #include "platform/InputEvents.h"
 #include "platform/MessageBox.h"
+#include "platform/UiGlyphs.h"
 #include "platform/sdl/EventTranslate.h"
 #include "platform/sdl/GlDevice.h"
+#include "platform/sdl/StartupReport.h"
 
 #include <SDL.h>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quolis {
 
@@ -32,7 +36,15 @@ struct HostConfig {
     // unattended runs and tests of the modal windows always finish.
     int modalFrameLimit = 0;
     std::string title = "クオーリス　Ver1.00"; // UTF-8
+    // The texts (UTF-8) the window menu and the modal windows show, as far
+    // as they are known at start: the interface font holds only their glyphs.
+    std::string uiText;
 };
+
+// Notes a text an ImGui window is about to show, so that its characters are
+// in the interface font from the next frame on (does nothing before the
+// host has started ImGui).
+void NoteUiText(std::string_view utf8);
 
 class PlatformHost {
 public:
@@ -100,6 +112,10 @@ private:
     explicit PlatformHost(const HostConfig& config);
     bool Init(std::string* error);
     bool InitImGui(std::string* error);
+    // The interface font from the glyph set; RefreshUiFont rebuilds it (and
+    // its texture) when texts brought new characters.
+    void BuildUiFont();
+    void RefreshUiFont();
     void Present(const std::function<bool()>* modal, bool* modalOpen);
     void OpenJoystick();
     void SaveWindowPixels(int w, int h);
@@ -112,6 +128,12 @@ private:
     bool sdlStarted_ = false;
     bool imguiStarted_ = false;
     std::unique_ptr<GlDevice> device_;
+    StartupReport startupReport_;
+    UiGlyphs glyphs_;
+    std::string uiFontFile_;
+    bool uiFontWarned_ = false;
+    std::vector<std::uint16_t> uiGlyphRanges_; // ImWchar pairs, 0-terminated
+    bool uiFontUploaded_ = false;
     std::unique_ptr<Clock> clock_;
     InputEventQueue input_;
     ImGuiBoxes boxes_{*this};

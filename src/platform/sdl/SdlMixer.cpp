@@ -251,13 +251,25 @@ HRESULT SdlMixer::LoadMusic(std::vector<std::uint8_t> bytes) {
     if (!open_ || !LooksLikeMidi(bytes)) {
         return E_FAIL;
     }
+    // FluidSynth reads the whole soundfont for every piece it loads; that is
+    // done on a worker thread, so that no frame waits for it. A piece asked
+    // to play before it is ready starts as soon as it is.
     musicBytes_ = std::move(bytes);
-    SDL_RWops* rw = SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
-    music_ = rw != nullptr ? Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
-    if (music_ == nullptr) {
-        musicBytes_.clear();
-        return E_FAIL;
-    }
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    loading_ = true;
+    playRequested_ = false;
+    musicPaused_ = false;
+    loader_ = std::thread([this] {
+        SDL_RWops* rw =
+            SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
+        Mix_Music* music = rw != nullptr ? Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
+        std::lock_guard<std::mutex> done(musicMutex_);
+        music_ = music;
+        loading_ = false;
+        if (music_ != nullptr && playRequested_) {
+            StartMusic();
+        }
+    });
     return S_OK;
 }
 
@@ -268,37 +280,63 @@ void SdlMixer::HaltMusic() {
     DropMusicEvents();
 }
 
+// Called with musicMutex_ held and music_ loaded.
+bool SdlMixer::StartMusic() {
+    HaltMusic();
+    if (Mix_PlayMusic(music_, 1) != 0) {
+        return false;
+    }
+    if (musicPaused_) {
+        Mix_PauseMusic();
+    } else {
+        Mix_ResumeMusic();
+    }
+    return true;
+}
+
 HRESULT SdlMixer::PlayMusic() {
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    musicPaused_ = false;
+    if (loading_) {
+        playRequested_ = true;
+        return S_OK;
+    }
     if (music_ == nullptr) {
         return E_FAIL;
     }
-    HaltMusic();
-    if (Mix_PlayMusic(music_, 1) != 0) {
-        return E_FAIL;
-    }
-    Mix_ResumeMusic();
-    return S_OK;
+    return StartMusic() ? S_OK : E_FAIL;
 }
 
 void SdlMixer::StopMusic() {
     if (open_) {
+        std::lock_guard<std::mutex> lock(musicMutex_);
+        playRequested_ = false;
         HaltMusic();
     }
 }
 
 void SdlMixer::PauseMusic() {
     if (open_) {
+        std::lock_guard<std::mutex> lock(musicMutex_);
+        musicPaused_ = true;
         Mix_PauseMusic();
     }
 }
 
 void SdlMixer::ResumeMusic() {
     if (open_) {
+        std::lock_guard<std::mutex> lock(musicMutex_);
+        musicPaused_ = false;
         Mix_ResumeMusic();
     }
 }
 
 void SdlMixer::ReleaseMusic() {
+    if (loader_.joinable()) {
+        loader_.join();
+    }
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    playRequested_ = false;
     if (music_ != nullptr) {
         HaltMusic();
         ownHalt_ = true;
@@ -308,6 +346,11 @@ void SdlMixer::ReleaseMusic() {
     }
     musicBytes_.clear();
     DropMusicEvents();
+}
+
+bool SdlMixer::MusicReady() {
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    return !loading_ && music_ != nullptr;
 }
 
 HRESULT SdlMixer::SetMusicVolume(long centibels) {

@@ -15,6 +15,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct Mix_Chunk;
@@ -57,6 +58,10 @@ public:
     void SetMasterVolume(long centibels) override;
     void SetPathVolume(SoundPath path, long centibels) override;
 
+    // Loading a piece returns at once (E_FAIL only for bytes that are no
+    // standard MIDI file); FluidSynth reads it with the soundfont on a worker
+    // thread, and PlayMusic before that has finished starts the piece when
+    // it has. A piece FluidSynth cannot load stays silent.
     HRESULT LoadMusic(std::vector<std::uint8_t> bytes) override;
     HRESULT PlayMusic() override;
     void StopMusic() override;
@@ -65,12 +70,15 @@ public:
     void ReleaseMusic() override;
     HRESULT SetMusicVolume(long centibels) override;
     MusicEvent TakeMusicEvent() override;
+    // Whether the loaded piece has finished loading and can play.
+    bool MusicReady();
 
 private:
     static void OnMusicFinished();
     static void ApplyGain(int channel, void* stream, int len, void* self);
     void DropMusicEvents();
     void HaltMusic();
+    bool StartMusic();
     bool GrowChannels();
 
     bool open_ = false;
@@ -86,8 +94,16 @@ private:
     std::atomic<float> pathGain_[2] = {1.0f, 1.0f};
     std::atomic<int> channelPath_[kMaxChannels] = {};
 
+    // The piece and its loading: music_ and the flags are shared with the
+    // loader thread under musicMutex_; musicBytes_ is written only while no
+    // loader runs and kept alive while music_ reads it.
+    std::mutex musicMutex_;
+    std::thread loader_;
     Mix_Music* music_ = nullptr;
-    std::vector<std::uint8_t> musicBytes_; // kept alive while music_ reads them
+    bool loading_ = false;
+    bool playRequested_ = false;
+    bool musicPaused_ = false;
+    std::vector<std::uint8_t> musicBytes_;
 
     // Music events, filled on the audio thread. Each carries the generation
     // of the piece it belongs to; a stop, load or restart moves to a new
