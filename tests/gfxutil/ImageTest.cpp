@@ -142,11 +142,12 @@ TEST(ImageBmp, RunLengthEightAndFourBits) {
     EXPECT_EQ(img.pixels,
               (std::vector<std::uint32_t>{K, K, W, K, /**/ W, B, G, K, /**/ G, G, G, R}));
     // RLE4: encoded runs alternate the two nibbles; absolute runs hold two
-    // pixels per byte. 5 × 1: run of 3 from 0x12 (1 2 1), absolute 2 pixels 3 0.
-    Bytes rle4 = {3, 0x12, 0, 2, 0x30, 0, 0, 1};
-    Bytes b4 = MakeBmp(5, 1, 4, pal, rle4, 2);
+    // pixels per byte (padded to an even count of bytes). 6 × 1: a run of 3
+    // from 0x12 (1 2 1), then an absolute run of 3 pixels 3 0 1.
+    Bytes rle4 = {3, 0x12, 0, 3, 0x30, 0x10, 0, 1};
+    Bytes b4 = MakeBmp(6, 1, 4, pal, rle4, 2);
     ASSERT_TRUE(DecodeBmp(b4.data(), b4.size(), img));
-    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{G, R, G, W, B}));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{G, R, G, W, B, G}));
     // Every cut of the data before its end mark is refused, as are runs that
     // leave the picture and a delta past its corner.
     for (std::size_t n = 0; n < b8.size(); ++n) {
