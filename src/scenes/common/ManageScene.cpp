@@ -159,6 +159,16 @@ bool CManageScene::Take(CGameApp& app, int action) {
     return true;
 }
 
+int CManageScene::TakeDirection(CGameApp& app) {
+    if (Take(app, kActLeft) || Take(app, kActUp)) {
+        return -1;
+    }
+    if (Take(app, kActRight) || Take(app, kActDown)) {
+        return 1;
+    }
+    return 0;
+}
+
 void CManageScene::Cue(CGameApp& app, const char* utf8Name) {
     app.PlayCue(Utf8ToCp932(utf8Name));
 }
@@ -189,12 +199,7 @@ void CManageScene::HideMessage(CGameApp& app) {
 
 void CManageScene::Ask(CGameApp& app, const std::string& question,
                        const std::vector<std::string>& choices, int after) {
-    if (question.empty()) {
-        HideMessage(app);
-    } else {
-        Prompt(app, question);
-    }
-    ClearMenu();
+    OpenQuestion(app, question);
     if (list_ != nullptr) {
         for (std::size_t i = 0; i < choices.size(); ++i) {
             list_->AddEntry(choices[i], static_cast<int>(i), kMenuX,
@@ -206,12 +211,7 @@ void CManageScene::Ask(CGameApp& app, const std::string& question,
 
 void CManageScene::AskList(CGameApp& app, const std::string& question, const CharaMap& map,
                            const std::vector<std::string>& extra, int after) {
-    if (question.empty()) {
-        HideMessage(app);
-    } else {
-        Prompt(app, question);
-    }
-    ClearMenu();
+    OpenQuestion(app, question);
     if (list_ != nullptr) {
         int key = 0;
         const auto add = [&](const std::string& name) {
@@ -240,6 +240,15 @@ int CManageScene::ListAnswer(CGameApp& app, const CharaMap& map) const {
 
 int CManageScene::MenuCursor() const {
     return list_ != nullptr ? list_->CurrentKey() : -1;
+}
+
+void CManageScene::OpenQuestion(CGameApp& app, const std::string& question) {
+    if (question.empty()) {
+        HideMessage(app);
+    } else {
+        Prompt(app, question);
+    }
+    ClearMenu();
 }
 
 void CManageScene::ClearMenu() {

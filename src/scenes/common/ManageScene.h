@@ -74,6 +74,8 @@ protected:
     GameState* State(CGameApp& app);
     // True once when the action's trigger is set (the trigger is cleared).
     static bool Take(CGameApp& app, int action);
+    // Left or up: -1, right or down: +1 (the trigger is taken), else 0.
+    static int TakeDirection(CGameApp& app);
     static void Cue(CGameApp& app, const char* utf8Name);
 
     // Narration in the message box, stepped by the script service; the box
@@ -93,6 +95,8 @@ protected:
     // After AskList: the chosen creature's position, or -1 for a way back.
     int ListAnswer(CGameApp& app, const CharaMap& map) const;
     void ClearMenu();
+    // The question in the message box (or no box) and an empty menu.
+    void OpenQuestion(CGameApp& app, const std::string& question);
 
     // The save question; a cancel there goes back to `resume`.
     void AskSave(CGameApp& app, int resume);

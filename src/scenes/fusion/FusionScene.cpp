@@ -194,9 +194,7 @@ private:
     void FirstChoice(CGameApp& app) {
         GameState& g = *State(app);
         const int n = static_cast<int>(g.squad.size());
-        const int step = (Take(app, kActLeft) || Take(app, kActUp))      ? -1
-                         : (Take(app, kActRight) || Take(app, kActDown)) ? 1
-                                                                         : 0;
+        const int step = TakeDirection(app);
         if (step != 0) {
             Cue(app, "方向キー");
             first_ = Next(first_, step, n, -1);
@@ -221,9 +219,7 @@ private:
     void SecondChoice(CGameApp& app) {
         GameState& g = *State(app);
         const int n = static_cast<int>(g.squad.size());
-        const int step = (Take(app, kActLeft) || Take(app, kActUp))      ? -1
-                         : (Take(app, kActRight) || Take(app, kActDown)) ? 1
-                                                                         : 0;
+        const int step = TakeDirection(app);
         if (step != 0) {
             Cue(app, "方向キー");
             second_ = Next(second_, step, n, first_);

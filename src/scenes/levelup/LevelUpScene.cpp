@@ -44,6 +44,8 @@ protected:
 private:
     void Open(CGameApp& app) {
         index_ = 0;
+        amount_ = 0;
+        counting_ = false;
         if (CTextObject* t = Text(0)) {
             t->position = {40, 40, 1};
         }
@@ -95,13 +97,9 @@ private:
     void Choose(CGameApp& app) {
         GameState* g = State(app);
         const int n = g == nullptr ? 0 : static_cast<int>(g->squad.size());
-        if (Take(app, kActLeft) || Take(app, kActUp)) {
+        if (const int step = TakeDirection(app)) {
             Cue(app, "方向キー");
-            index_ = n == 0 ? 0 : (index_ + n - 1) % n;
-            Refresh(app);
-        } else if (Take(app, kActRight) || Take(app, kActDown)) {
-            Cue(app, "方向キー");
-            index_ = n == 0 ? 0 : (index_ + 1) % n;
+            index_ = n == 0 ? 0 : (index_ + n + step) % n;
             Refresh(app);
         } else if (Take(app, kActDecide)) {
             if (!HasShown(app)) {

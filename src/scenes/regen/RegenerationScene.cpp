@@ -135,13 +135,9 @@ private:
         const int n = static_cast<int>(g.cores.size());
         HideMessage(app);
         ShowCore(app);
-        if (Take(app, kActLeft) || Take(app, kActUp)) {
+        if (const int step = TakeDirection(app)) {
             Cue(app, "方向キー");
-            index_ = (index_ + n - 1) % n;
-            ShowCore(app);
-        } else if (Take(app, kActRight) || Take(app, kActDown)) {
-            Cue(app, "方向キー");
-            index_ = (index_ + 1) % n;
+            index_ = (index_ + n + step) % n;
             ShowCore(app);
         } else if (Take(app, kActDecide)) {
             Cue(app, "決定キー");

@@ -17,6 +17,21 @@ protected:
             fill(g, t);
         });
     }
+    // Four creatures of level 15 and nine cores; the first narration read.
+    void EnterWithFullCoreCase() {
+        Enter([](GameState& g, const Tables& t) {
+            for (int n = 1; n <= 4; ++n) {
+                Add(g, Creature(t, "ＱＬ－３", n, 15));
+            }
+            for (int n = 1; n <= 9; ++n) {
+                CharaValues c = Creature(t, "ＱＬ－５", n, 2);
+                c.SetCoreFlag(1);
+                g.cores.emplace(c.Name(), c);
+            }
+        });
+        ASSERT_TRUE(WaitFor(kCycleScriptStep));
+        ReadNarration();
+    }
     std::string Panel(int i) {
         CTextObject* t = app.Texts().Get(i);
         return t != nullptr ? Cp932ToUtf8(t->GetText()) : std::string();
@@ -109,18 +124,7 @@ TEST_F(FusionScene, CancelAtTheConfirmationReturnsToTheFirstChoice) {
 }
 
 TEST_F(FusionScene, NineCoresAndDiscardDeclinedEndWithoutFusing) {
-    Enter([](GameState& g, const Tables& t) {
-        for (int n = 1; n <= 4; ++n) {
-            Add(g, Creature(t, "ＱＬ－３", n, 15));
-        }
-        for (int n = 1; n <= 9; ++n) {
-            CharaValues c = Creature(t, "ＱＬ－５", n, 2);
-            c.SetCoreFlag(1);
-            g.cores.emplace(c.Name(), c);
-        }
-    });
-    ASSERT_TRUE(WaitFor(kCycleScriptStep));
-    ReadNarration();
+    EnterWithFullCoreCase();
     EXPECT_TRUE(Said("合成の際には、コアケースの空きが１つ以上必要です・・・。"));
     Choose("廃棄しない");
     ReadNarration();
@@ -131,18 +135,7 @@ TEST_F(FusionScene, NineCoresAndDiscardDeclinedEndWithoutFusing) {
 }
 
 TEST_F(FusionScene, DiscardingACoreFromAFullCaseOpensTheFusion) {
-    Enter([](GameState& g, const Tables& t) {
-        for (int n = 1; n <= 4; ++n) {
-            Add(g, Creature(t, "ＱＬ－３", n, 15));
-        }
-        for (int n = 1; n <= 9; ++n) {
-            CharaValues c = Creature(t, "ＱＬ－５", n, 2);
-            c.SetCoreFlag(1);
-            g.cores.emplace(c.Name(), c);
-        }
-    });
-    ASSERT_TRUE(WaitFor(kCycleScriptStep));
-    ReadNarration();
+    EnterWithFullCoreCase();
     Choose("廃棄する");
     ASSERT_TRUE(WaitFor(kCycleSlotListStep));
     EXPECT_EQ(MenuNames().size(), 11u);
