@@ -1,5 +1,6 @@
 #include "common/Path.h"
 
+#include "common/Log.h"
 #include "common/Text.h"
 
 #include <filesystem>
@@ -11,35 +12,104 @@ std::string& RootStorage() {
     static std::string root;
     return root;
 }
+
 std::string& UserStorage() {
     static std::string root;
     return root;
 }
 
-std::string Under(const std::string& root, const std::string& rel) {
-    if (root.empty() || (!rel.empty() && rel[0] == '/')) {
-        return rel;
-    }
-    return root.back() == '/' ? root + rel : root + "/" + rel;
+// "GameData\" at the start of a game path.
+constexpr std::string_view kGameDataPrefix = "GameData\\";
+
+bool& FoldingStorage() {
+    static bool folding = false;
+    return folding;
 }
 
-// "GameData\" at the start of a game path, ASCII letters folded (the
-// original's file system ignored their case).
-constexpr std::string_view kGameDataPrefix = "GameData\\";
-bool StartsWithGameData(std::string_view gamePath) {
-    if (gamePath.size() <= kGameDataPrefix.size()) {
+bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < kGameDataPrefix.size(); ++i) {
-        char a = gamePath[i], b = kGameDataPrefix[i];
-        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (fold(a) != fold(b)) {
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') {
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        }
+        if (y >= 'A' && y <= 'Z') {
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        }
+        if (x != y) {
             return false;
         }
     }
     return true;
 }
+
+std::string Join(const std::string& dir, std::string_view name) {
+    if (dir.empty()) {
+        return std::string(name);
+    }
+    return dir.back() == '/' ? dir + std::string(name) : dir + "/" + std::string(name);
+}
 } // namespace
+
+void SetHostPathCaseFolding(bool enabled) {
+    FoldingStorage() = enabled;
+}
+
+bool HostPathCaseFolding() {
+    return FoldingStorage();
+}
+
+std::string FoldHostPathCase(const std::string& base, std::string_view rel) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::string path = base;
+    std::size_t pos = 0;
+    bool matching = true; // false once a component had no match
+    while (pos <= rel.size()) {
+        std::size_t end = rel.find('/', pos);
+        if (end == std::string_view::npos) {
+            end = rel.size();
+        }
+        std::string_view part = rel.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == "." || part == ".." || !matching) {
+            path = part.empty() ? (path.empty() || path.back() == '/' ? path : path + "/")
+                                : Join(path, part);
+            continue;
+        }
+        std::string exact = Join(path, part);
+        if (fs::exists(fs::symlink_status(exact, ec))) {
+            path = std::move(exact);
+            continue;
+        }
+        // The folder's entries in directory order.
+        std::string first;
+        int matches = 0;
+        for (fs::directory_iterator it(path.empty() ? fs::path(".") : fs::path(path), ec), stop;
+             !ec && it != stop; it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            if (AsciiEqualNoCase(name, part)) {
+                if (matches++ == 0) {
+                    first = name;
+                } else {
+                    LogLine("loose files: \"" + name + "\" and \"" + first + "\" in " +
+                            (path.empty() ? std::string(".") : path) + " both match \"" +
+                            std::string(part) + "\"; using \"" + first + "\"");
+                }
+            }
+        }
+        if (matches == 0) {
+            matching = false;
+            path = std::move(exact);
+        } else {
+            path = Join(path, first);
+        }
+    }
+    return path;
+}
 
 void SetGameRoot(std::string hostDir) {
     RootStorage() = std::move(hostDir);
@@ -60,7 +130,21 @@ std::string HostRelativePath(std::string_view gamePath) {
 }
 
 std::string HostPath(std::string_view gamePath) {
-    return Under(GameRoot(), HostRelativePath(gamePath));
+    std::string rel = HostRelativePath(gamePath);
+    const std::string& root = GameRoot();
+    if (!rel.empty() && rel[0] == '/') {
+        return FoldingStorage() ? FoldHostPathCase("/", std::string_view(rel).substr(1)) : rel;
+    }
+    if (FoldingStorage()) {
+        return FoldHostPathCase(root, rel);
+    }
+    if (root.empty()) {
+        return rel;
+    }
+    if (root.back() == '/') {
+        return root + rel;
+    }
+    return root + "/" + rel;
 }
 
 void SetUserRoot(std::string hostDir) {
@@ -73,7 +157,9 @@ const std::string& UserRoot() {
 
 std::string UserHostPath(std::string_view gamePath) {
     const std::string& user = UserRoot();
-    if (user.empty() || !StartsWithGameData(gamePath)) {
+    // ASCII letters folded: the original's file system ignored their case.
+    if (user.empty() || gamePath.size() <= kGameDataPrefix.size() ||
+        !AsciiEqualNoCase(gamePath.substr(0, kGameDataPrefix.size()), kGameDataPrefix)) {
         return {};
     }
     std::string rel = HostRelativePath(gamePath.substr(kGameDataPrefix.size()));
@@ -92,7 +178,7 @@ std::string UserHostPath(std::string_view gamePath) {
         }
         start = end + 1;
     }
-    return Under(user, rel);
+    return Join(user, rel);
 }
 
 std::string HostReadPath(std::string_view gamePath) {

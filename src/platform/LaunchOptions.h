@@ -20,6 +20,8 @@ struct LaunchOptions {
     std::string userDir;                        // --user-dir DIR: saves and settings go here
     bool help = false;                          // --help
     bool version = false;                       // --version
+    bool trace = false; // --trace: scene switches, step codes and the campaign on stdout
+    bool loose = false; // --loose: content from plain files, names matched ignoring ASCII case
 };
 
 // Parses argv[1…]. On a bad command line returns false with a one-line

@@ -93,6 +93,9 @@ public:
         }
     }
     bool Focused() override { return replayer_ != nullptr || host_.Focused(); }
+    // A run with --frames ends after its passes also in a window without
+    // the focus (a replay follows the focus changes it recorded).
+    bool IgnoresFocus() override { return options_.frames >= 0 && replayer_ == nullptr; }
     bool FinishFramePass(int pass) override {
         for (const ScreenshotRequest& shot : options_.screenshots) {
             if (shot.framePass == pass) {
@@ -196,6 +199,7 @@ public:
                         config.SaveCount(), CInput::kSettingsFile);
         }
     }
+    void SetWindowTitle(const std::string& title) override { host_.SetTitle(Cp932ToUtf8(title)); }
     bool Unattended() const { return options_.frames >= 0 || replayer_ != nullptr; }
 
     int Pumps() const { return pump_; }
@@ -239,6 +243,15 @@ void DrawViewMenu(PlatformHost& platform) {
     }
     ImGui::EndMenu();
 }
+
+// The trace of --trace: one line each on standard output.
+class StdoutTrace final : public TraceSink {
+public:
+    void TraceLine(const std::string& line) override {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+};
 
 // The window menu in the strip above the game view.
 void DrawWindowMenu(CGameApp& app, GameHost& host, PlatformHost& platform) {
@@ -356,6 +369,9 @@ void PrintHelp() {
                 "  --frames N           end after N frame passes\n"
                 "  --fixed-step         the clock advances 16 ms per frame pass\n"
                 "  --screenshot N:FILE  write the picture after frame pass N as PNG\n"
+                "  --trace              print scene switches, step codes and, at exit, the\n"
+                "                       campaign as JSON\n"
+                "  --loose              read the content from plain files instead of archives\n"
                 "  --record FILE        write the input of every pass to FILE\n"
                 "  --replay FILE        feed the input recorded in FILE\n"
                 "  --view-model F\\A    show model animation A of folder F turning slowly\n"
@@ -413,6 +429,9 @@ int main(int argc, char** argv) {
         return Fail("--data: no such folder: " + options.dataDir);
     }
     SetUpFolders(options);
+    // Loose content copied from Windows may differ from its references in
+    // the case of its names.
+    SetHostPathCaseFolding(options.loose);
 
     HostConfig config;
     if (!options.headless) {
@@ -452,8 +471,10 @@ int main(int argc, char** argv) {
     }
 
     int code = 0;
+    StdoutTrace trace;
     {
         CGameApp app;
+        app.SetLooseFiles(options.loose);
         gameHost.SetApp(&app);
         AppEnvironment env;
         env.device = &host->Device();
@@ -462,6 +483,7 @@ int main(int argc, char** argv) {
         env.boxes = &host->Boxes();
         env.fonts = &fonts;
         env.host = &gameHost;
+        env.trace = options.trace ? &trace : nullptr;
         InstallTitleScenes(app);
         InstallGameScenes(app);
         if (gameHost.Unattended()) {
@@ -483,6 +505,7 @@ int main(int argc, char** argv) {
         }
         host->SetMenuDrawer(
             [&app, &gameHost, &platform = *host] { DrawWindowMenu(app, gameHost, platform); });
+        host->SetModalIdle([&app] { app.ModalPass(); });
         code = app.Run();
         if (options.frames >= 0 || replayer) {
             // Unattended runs leave a summary of where the game ended.
@@ -491,6 +514,7 @@ int main(int argc, char** argv) {
                         app.StepCount());
         }
         host->SetMenuDrawer(nullptr);
+        host->SetModalIdle(nullptr);
         gameHost.SetApp(nullptr);
         if (!options.headless) {
             WriteWindowState(host->CurrentWindowState());
