@@ -16,7 +16,11 @@ namespace fs = std::filesystem;
 class GameFoldersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        base_ = fs::path(QUOLIS_BINARY_DIR) / "game-folders-test";
+        // One tree per test and process: ctest runs the cases side by side.
+        base_ = fs::path(QUOLIS_BINARY_DIR) /
+                ("game-folders-test-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                 "-" + std::to_string(getpid()));
         fs::remove_all(base_);
         fs::create_directories(base_ / "cwd");
         old_ = fs::current_path();
