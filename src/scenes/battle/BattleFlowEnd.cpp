@@ -22,10 +22,12 @@ VictoryRoute RouteAfterVictory(const StageData& stage) {
         r.kind = VictoryRoute::Ending;
         return r;
     }
-    r.offerSave = stage.nextStageFile != "Nothing" ? 1 : 0;
+    // A stage that names no next stage is treated as "Nothing".
+    const bool next = !IsNothing(stage.nextStageFile);
+    r.offerSave = next ? 1 : 0;
     if (!stage.closingEvent.empty()) {
         r.kind = VictoryRoute::StageEvent;
-    } else if (stage.nextStageFile != "Nothing") {
+    } else if (next) {
         r.kind = VictoryRoute::NextStageMenu;
     } else {
         r.kind = VictoryRoute::SameScene;
@@ -124,7 +126,11 @@ bool BattleScene::StepVictory(CGameApp& app, int code) {
             app.SetCycle(10210, kSceneBattle);
             break;
         case VictoryRoute::SameScene:
+            // With no next stage and no closing event the battle would start
+            // again; like the stage-clear scene after "Nothing", the game
+            // returns to the menu hub instead.
             app.Handover.offerSave = route.offerSave;
+            app.SetNextScene(kSceneMenu, 0);
             app.SetCycle(kBattleLeave, kSceneBattle);
             break;
         }

@@ -57,6 +57,7 @@ HRESULT BattleScene::Build(CGameApp& app) {
     d.cursor.SetSize(kCellSize, 0, kCellSize);
     d.cursor.SetDepthTest(0);
     d.panels.Create();
+    d.area.SetAlphaLimits(0, 128);
 
     // The shared selection menu (victory, defeat, pause, core case).
     d.menu = app.SlotLists().Add(std::make_unique<CSlotList>());
@@ -90,6 +91,7 @@ HRESULT BattleScene::SetUp(CGameApp& app) {
     app.Camera().LookAtCell(d.stage.floorWidth / 2, d.stage.floorDepth / 2);
     ApplyCamera(app, true);
     d.cursor.SetCell(d.stage.floorWidth / 2, d.stage.floorDepth / 2);
+    app.SetSceneTitle(StageLabel(d.stage.stageName, d.stage.stageNumber, d.stage.stageName2));
     if (app.Midi() != nullptr) {
         app.Midi()->Play(d.stage.allyMusic);
     }

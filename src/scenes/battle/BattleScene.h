@@ -41,8 +41,8 @@ struct VictoryRoute {
 };
 // Step 10200 for a stage: "Ending" → the ending; a closing event → the
 // stage-event scene (offer save unless the next stage is "Nothing"); else the
-// next-stage menu, except for "Nothing" without an event, which leaves
-// without choosing a scene.
+// next-stage menu, except for "Nothing" (or no next stage) without an
+// event, which returns to the menu hub.
 VictoryRoute RouteAfterVictory(const StageData& stage);
 
 // The next-stage menu's items: the overwrite choice only for a campaign that

@@ -204,6 +204,21 @@ protected:
         }
         return -1;
     }
+    // The same until the scene is `scene`.
+    int TapDecideUntilScene(int scene, int limit = 3000) {
+        for (int i = 0; i < limit; ++i) {
+            if (app.GetScene(0) == scene) {
+                return i;
+            }
+            if (app.GetScene(0) == kSceneBattle && Code() == kCycleScriptStep) {
+                Tap(kKeyDecide);
+            } else {
+                Step();
+            }
+        }
+        return -1;
+    }
+    // Moves the cursor with the keys (preset 0); gives up after 20 taps.
     void CursorTo(int x, int y) {
         while (D().cursor.CellX() < x)
             Tap(kKeyRight);
