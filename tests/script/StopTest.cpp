@@ -3,13 +3,11 @@
 // service's log line follow from it.
 #include "ScriptTestUtil.h"
 #include "common/Log.h"
-#include "script/ScriptRunner.h"
 #include "script/ScriptService.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <sstream>
 
 namespace quolis::test {
 namespace {
@@ -125,40 +123,6 @@ TEST_F(Stop, AGotoToAMissingFileIsReportedThoughTheFileRunsAgain) {
     EXPECT_EQ(DescribeScriptStop(script.Stop()),
               "aborted in A.Dat at token 3: cannot read the file Nowhere.Dat in the statement "
               "\"goto Nowhere\" (token 2)");
-}
-
-class StopRunner : public ::testing::Test, public ScriptFixture {
-public:
-    std::ostringstream out;
-    PrintingObserver observer{out};
-    StopRunner() {
-        ScriptPortsRef p;
-        p.storage = &storage;
-        p.clock = &clock;
-        p.calendar = &calendar;
-        p.observer = &observer;
-        script.SetUp(p);
-    }
-};
-
-TEST_F(StopRunner, AnUndeclaredVariableInTheMiddleFailsTheRun) {
-    storage.scripts["S.Dat"] = Toks("一 INT %a = 1 二 if ( %zzz == 1 ) { 三 } 四");
-    EXPECT_EQ(RunHeadless(script, clock, "S.Dat", out), 3);
-    EXPECT_EQ(out.str(), "> 一\n> 二\n"
-                         "aborted in S.Dat at token 9: undeclared variable %zzz in the statement "
-                         "\"if ( %zzz == 1 ) {\" (token 7)\n");
-    // The same script with the variable declared runs to its end.
-    storage.scripts["S.Dat"] = Toks("一 INT %zzz = 1 二 if ( %zzz == 1 ) { 三 } 四");
-    out.str("");
-    EXPECT_EQ(RunHeadless(script, clock, "S.Dat", out), 0);
-    EXPECT_EQ(out.str(), "> 一\n> 二\n> 三\n> 四\nfinished\n");
-}
-
-TEST_F(StopRunner, AnErrorInTheFirstStepFailsTheRun) {
-    // The first step runs inside RunFile; its error shows at the next press.
-    storage.scripts["F.Dat"] = Toks("INT %a = 1 %b = 2 一");
-    EXPECT_EQ(RunHeadless(script, clock, "F.Dat", out), 3);
-    EXPECT_NE(out.str().find("undeclared variable %b"), std::string::npos) << out.str();
 }
 
 class StopService : public ::testing::Test, public ScriptFixture {
