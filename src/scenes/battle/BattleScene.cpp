@@ -88,6 +88,7 @@ HRESULT BattleScene::SetUp(CGameApp& app) {
     d.selected = d.stage.PlayerUnits.empty() ? nullptr : &d.stage.PlayerUnits.begin()->second;
     units_.Place(app, d);
     d.view.Start(d.stage.cameraAngle);
+    ApplyCamera(app, false);
     app.Camera().LookAtCell(d.stage.floorWidth / 2, d.stage.floorDepth / 2);
     ApplyCamera(app, true);
     d.cursor.SetCell(d.stage.floorWidth / 2, d.stage.floorDepth / 2);
@@ -168,14 +169,25 @@ HRESULT BattleScene::Teardown(CGameApp& app) {
     if (!data_) {
         return S_OK;
     }
-    BattleData& d = *data_;
-    units_.Release(d);
-    d.stage.PlayerUnits.clear();
     app.SetSharedSlotList(nullptr);
+    Release();
+    return S_OK;
+}
+
+BattleScene::~BattleScene() {
+    Release();
+}
+
+void BattleScene::Release() {
+    if (!data_) {
+        return;
+    }
+    units_.Release(*data_);
+    data_->stage.PlayerUnits.clear();
+    // The cursor and the camera forget the floor that goes with the battle.
     CCellCursor::SetFloor(nullptr);
     CCamera::InitCells(0, nullptr, {0, 0, 0});
     data_.reset();
-    return S_OK;
 }
 
 // --- helpers shared by the steps --------------------------------------------

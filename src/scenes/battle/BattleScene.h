@@ -94,6 +94,7 @@ struct BattleData {
 
 class BattleScene final : public CScene {
 public:
+    ~BattleScene() override;
     HRESULT Build(CGameApp& app) override;
     HRESULT SetUp(CGameApp& app) override;
     HRESULT Frame(CGameApp& app) override;
@@ -104,6 +105,8 @@ public:
     BattleData* Data() { return data_.get(); }
 
 private:
+    // Everything of the battle goes, and the class-wide floor references.
+    void Release();
     // Before the state's own step: pause, camera keys, upkeep.
     void PreStep(CGameApp& app, int code);
     // One step function per group of codes.
