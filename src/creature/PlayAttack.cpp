@@ -44,7 +44,9 @@ private:
         return s;
     }
 
-    static bool Run(const AttackAction& a, CChara& attacker, CChara& target,
+    // `fresh`: the action was reached in this call, after the one before it
+    // finished; frame waits count from the next call on.
+    static bool Run(const AttackAction& a, bool fresh, CChara& attacker, CChara& target,
                     const std::string& name, std::int32_t bonus);
     static int Close(std::int32_t& step, CChara& attacker, CChara& target);
     static void Hit(const HitLook& look, float offsetX, float offsetY, CChara& attacker,
@@ -69,9 +71,11 @@ int AttackRunner::Step(CChara& attacker, CChara& target, const std::string& name
         // Script steps are 10, 20, 30 ... (action i is step 10 (i + 1)); 0 is
         // the first action, the turn toward the target.
         std::size_t i = step == 0 ? 0 : std::size_t(step / 10 - 1);
+        bool fresh = false;
         while (i < script.actions.size()) {
-            if (!Run(script.actions[i], attacker, target, name, bonus))
+            if (!Run(script.actions[i], fresh, attacker, target, name, bonus))
                 break;
+            fresh = true;
             ++i;
             step = std::int32_t((i + 1) * 10);
         }
@@ -135,7 +139,7 @@ void AttackRunner::Hit(const HitLook& look, float offsetX, float offsetY, CChara
     }
 }
 
-bool AttackRunner::Run(const AttackAction& a, CChara& attacker, CChara& target,
+bool AttackRunner::Run(const AttackAction& a, bool fresh, CChara& attacker, CChara& target,
                        const std::string& name, std::int32_t bonus) {
     Shared& s = S();
     const Vec3 closeUp = CChara::EyeOffset() * CChara::kCloseUp;
@@ -200,13 +204,18 @@ bool AttackRunner::Run(const AttackAction& a, CChara& attacker, CChara& target,
             s.frames = 0;
             return true;
         }
+        if (fresh) {
+            s.frames = 0;
+            return false;
+        }
         if (CountFrames(kRapidFrames))
             Hit(a.hit, a.hit.offsetX, a.hit.offsetY, attacker, target);
         return false;
     case AttackOp::Scatter:
-        if (s.queued < 0) {
+        if (s.queued < 0 || fresh) {
             s.queued = 0;
             s.frames = 0;
+            return a.offsets.empty();
         }
         if (std::size_t(s.queued) >= a.offsets.size()) {
             s.queued = -1;
@@ -221,6 +230,10 @@ bool AttackRunner::Run(const AttackAction& a, CChara& attacker, CChara& target,
         s.queued = -1;
         return true;
     case AttackOp::Frames:
+        if (fresh) {
+            s.frames = 0;
+            return false;
+        }
         return CountFrames(a.value);
     case AttackOp::WaitEffects:
         return target.AnyEffectActive() == 0;

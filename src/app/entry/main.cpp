@@ -7,7 +7,6 @@
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
 #include "app/entry/Viewer.h"
-#include "scenes/Scenes.h"
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
@@ -15,6 +14,7 @@
 #include "platform/sdl/PlatformHost.h"
 #include "platform/sdl/SdlFonts.h"
 #include "platform/sdl/SdlMixer.h"
+#include "scenes/Scenes.h"
 
 #include <imgui.h>
 
@@ -313,7 +313,7 @@ int main(int argc, char** argv) {
         return Fail(error);
     }
     CStopwatch::SetClock(&host->GetClock());
-    if (viewerRequest.model || viewerRequest.mesh || viewerRequest.stage) {
+    if (viewerRequest.model || viewerRequest.mesh || viewerRequest.stage || viewerRequest.attack) {
         int status = RunViewer(*host, options, viewerRequest);
         CStopwatch::SetClock(nullptr);
         return status;
