@@ -283,7 +283,7 @@ int RunAttackStrips(PlatformHost& host, CDatArchive& content, TextureFiles& text
 } // namespace
 
 int RunViewer(PlatformHost& host, const LaunchOptions& options, const ViewerRequest& request) {
-    CDatArchive content(false, true);
+    CDatArchive content(false, !options.loose);
     ArchiveTextureFiles textures(content);
     CModelViewer viewer;
     StageViewer stageViewer;
