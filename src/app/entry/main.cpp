@@ -377,6 +377,10 @@ void PrintHelp() {
                 "  --view-model F\\A    show model animation A of folder F turning slowly\n"
                 "  --view-mesh NAME     show one X mesh turning slowly\n"
                 "  --view-stage FILE    show the floor of one stage file, seen whole\n"
+                "  --view-attack NAME   play one attack between two creatures, again and again\n"
+                "                       (--attacker TYPE, --target TYPE, --hp N; --strip DIR\n"
+                "                       plays it once and writes its moments to DIR; NAME *\n"
+                "                       plays every attack)\n"
                 "  --version            print the version\n"
                 "  --help               print this help\n\n"
                 "F11 or Alt+Enter toggles full screen.\n",
