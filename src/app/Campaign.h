@@ -11,6 +11,7 @@
 #include "data/GameState.h"
 #include "data/MAMaster.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace quolis {
@@ -37,6 +38,11 @@ public:
     // state's own).
     void SetCurrentStageFile(std::string file) { currentStage_ = std::move(file); }
     const std::string& CurrentStageFile() const { return currentStage_; }
+    // The squad maximum: the menu hub sets it from the current stage's block
+    // each time it opens; the regeneration scene reads it. 5 before the first
+    // menu hub.
+    void SetSquadMax(std::int32_t n) { squadMax_ = n; }
+    std::int32_t SquadMax() const { return squadMax_; }
 
 private:
     Calendar* calendar_;
@@ -49,6 +55,7 @@ private:
     FloorTex floorTex_;
     FloorObj floorObj_;
     std::string currentStage_;
+    std::int32_t squadMax_ = 5;
 };
 
 } // namespace quolis
