@@ -430,10 +430,40 @@ void PrintHelp() {
                 "                       (--attacker TYPE, --target TYPE, --hp N; --strip DIR\n"
                 "                       plays it once and writes its moments to DIR; NAME *\n"
                 "                       plays every attack)\n"
+                "  --battle FILE        a new campaign straight into the battle on stage FILE\n"
                 "  --version            print the version\n"
                 "  --help               print this help\n\n"
                 "F11 or Alt+Enter toggles full screen.\n",
                 LaunchUsage(), QUOLIS_INSTALLED_DATA_DIR);
+}
+
+// Takes "--battle FILE" out of the arguments.
+bool TakeBattleOption(std::vector<const char*>& args, std::string* stage, std::string* error) {
+    std::vector<const char*> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (std::strcmp(args[i], "--battle") != 0) {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 >= args.size() || args[i + 1][0] == '\0') {
+            *error = "--battle needs a stage file name";
+            return false;
+        }
+        *stage = args[++i];
+    }
+    args.swap(rest);
+    return true;
+}
+
+// --battle: the new-game data, then the battle on the stage file (for tests
+// and demos; the game itself reaches battles through the menu hub).
+void StartBattle(CGameApp& app, const std::string& stageFile) {
+    if (app.Campaign() != nullptr) {
+        app.Campaign()->LoadSave(app.SecureReader(), CGameApp::SavePath(0));
+    }
+    app.OwnCampaign().SetCurrentStageFile(Utf8ToCp932(stageFile));
+    app.SetNextScene(kSceneBattle, 0);
+    app.SwitchToNextScene();
 }
 
 } // namespace
@@ -442,6 +472,11 @@ int main(int argc, char** argv) {
     std::vector<const char*> args(argv, argv + argc);
     std::string recordFile, replayFile, feedFile, error;
     if (!TakeReplayOptions(args, &recordFile, &replayFile, &feedFile, &error)) {
+        std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
+        return 2;
+    }
+    std::string battleStage;
+    if (!TakeBattleOption(args, &battleStage, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
@@ -567,6 +602,9 @@ int main(int argc, char** argv) {
             app.CloseDown();
             CStopwatch::SetClock(nullptr);
             return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
+        }
+        if (!battleStage.empty()) {
+            StartBattle(app, battleStage);
         }
         host->SetMenuDrawer(
             [&app, &gameHost, &platform = *host] { DrawWindowMenu(app, gameHost, platform); });
