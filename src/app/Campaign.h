@@ -11,6 +11,7 @@
 #include "data/GameState.h"
 #include "data/MAMaster.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace quolis {
@@ -35,8 +36,13 @@ public:
     const FloorObj& FloorObjects() const { return floorObj_; }
     // The stage file a save records (the battle sets it; empty keeps the
     // state's own).
+    // A successful load makes the loaded state's stage file the current one.
     void SetCurrentStageFile(std::string file) { currentStage_ = std::move(file); }
     const std::string& CurrentStageFile() const { return currentStage_; }
+    // The squad maximum: set from the current block each time the menu hub
+    // opens, 5 before the first visit.
+    void SetSquadMax(std::int32_t n) { squadMax_ = n; }
+    std::int32_t SquadMax() const { return squadMax_; }
 
 private:
     Calendar* calendar_;
@@ -49,6 +55,7 @@ private:
     FloorTex floorTex_;
     FloorObj floorObj_;
     std::string currentStage_;
+    std::int32_t squadMax_ = 5;
 };
 
 } // namespace quolis

@@ -1,10 +1,17 @@
 #include "scenes/Scenes.h"
 
+#include "scenes/hub/HubScene.h"
+#include "scenes/stageevent/StageEvents.h"
+#include "scenes/story/StoryScenes.h"
+
 namespace quolis {
 
 void InstallGameScenes(CGameApp& app) {
     // One line per scene folder, in scene-id order.
-    (void)app;
+    app.SetSceneHandlers(kScenePrologue, MakePrologueScene());
+    app.SetSceneHandlers(kSceneMenu, MakeHubScene());
+    app.SetSceneHandlers(kSceneStageEvent, MakeStageEventScene());
+    app.SetSceneHandlers(kSceneEnding, MakeEndingScene());
 }
 
 } // namespace quolis
