@@ -2,6 +2,7 @@
 
 #include "scenes/hub/HubScene.h"
 #include "scenes/stageevent/StageEvents.h"
+#include "scenes/status/StatusScene.h"
 #include "scenes/story/StoryScenes.h"
 
 namespace quolis {
@@ -11,6 +12,7 @@ void InstallGameScenes(CGameApp& app) {
     app.SetSceneHandlers(kScenePrologue, MakePrologueScene());
     app.SetSceneHandlers(kSceneMenu, MakeHubScene());
     app.SetSceneHandlers(kSceneStageEvent, MakeStageEventScene());
+    app.SetSceneHandlers(kSceneStatus, MakeStatusScene());
     app.SetSceneHandlers(kSceneEnding, MakeEndingScene());
 }
 
