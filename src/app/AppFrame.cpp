@@ -111,10 +111,10 @@ void CAppFrame::DispatchWindowEvents() {
     while (!quit_ && env_.input->PopWindow(&e)) {
         switch (e.kind) {
         case InputEventKind::FocusGained:
-            OnActivate(true);
-            break;
         case InputEventKind::FocusLost:
-            OnActivate(false);
+            if (!env_.host->IgnoresFocus()) {
+                OnActivate(e.kind == InputEventKind::FocusGained);
+            }
             break;
         case InputEventKind::CloseRequested:
             OnClose();
@@ -130,7 +130,6 @@ void CAppFrame::DispatchWindowEvents() {
 }
 
 int CAppFrame::Run() {
-    int pass = 0;
     while (!quit_) {
         env_.host->PumpEvents();
         DispatchWindowEvents();
@@ -145,7 +144,9 @@ int CAppFrame::Run() {
         if (Failed(FramePass())) {
             OnClose();
         }
-        if (!env_.host->FinishFramePass(pass++) && !quit_) {
+        bool goOn = env_.host->FinishFramePass(pass_);
+        ++pass_;
+        if (!goOn && !quit_) {
             CloseDown();
         }
     }
@@ -156,7 +157,7 @@ HRESULT CAppFrame::FramePass() {
     if (env_.device == nullptr) {
         return S_OK;
     }
-    if (!env_.host->Focused() && active_) {
+    if (!env_.host->IgnoresFocus() && !env_.host->Focused() && active_) {
         OnActivate(false); // an unfocused game pauses itself
     }
     pacing_.Sample();

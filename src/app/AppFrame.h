@@ -50,6 +50,11 @@ public:
     // One pass: at most one logic step, then the frame is drawn.
     HRESULT FramePass();
 
+    // One pass of a modal window's loop (key configuration, message boxes):
+    // the game neither steps nor draws, but the events waiting for it are
+    // handled as in the main loop (a piece of music that ended starts again).
+    void ModalPass() { OnIdle(); }
+
     // Window events.
     void OnActivate(bool active);
     // The quit question; Yes closes down and ends the loop.
@@ -66,6 +71,8 @@ public:
     CStopwatch& PacingTimer() { return pacing_; }
     const AppEnvironment& Env() const { return env_; }
     int StepCount() const { return steps_; }
+    // The frame pass the loop is in (counted from 0; start-up is pass 0).
+    int PassNumber() const { return pass_; }
 
     // Frame-rate display.
     void SetShowFrameRate(int flag);
@@ -112,6 +119,7 @@ private:
     float rate_ = 0;
     int mouseX_ = 0, mouseY_ = 0;
     int steps_ = 0;
+    int pass_ = 0;
     bool created_ = false;
     bool closed_ = false;
     bool quit_ = false;

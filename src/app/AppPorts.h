@@ -27,6 +27,9 @@ public:
     virtual void WaitEvents() = 0;
     // Whether the game window has the keyboard focus.
     virtual bool Focused() = 0;
+    // Unattended runs with a frame limit keep stepping toward it whatever
+    // the focus: focus changes neither pause nor resume the game.
+    virtual bool IgnoresFocus() { return false; }
     // After frame pass `pass` (counted from 0): screenshots, the fixed clock
     // step. False ends the run (an unattended run's frame limit).
     virtual bool FinishFramePass(int pass) = 0;
@@ -35,6 +38,16 @@ public:
     // The key configuration window (modal). Not built yet: the default does
     // nothing.
     virtual void RunKeyConfig() {}
+    // The window's title bar text (CP932).
+    virtual void SetWindowTitle(const std::string& /*title*/) {}
+};
+
+// Where a traced run writes its lines (scene switches, step codes, the
+// campaign at exit), one line at a time without the line end.
+class TraceSink {
+public:
+    virtual ~TraceSink() = default;
+    virtual void TraceLine(const std::string& line) = 0;
 };
 
 struct AppEnvironment {
@@ -44,6 +57,7 @@ struct AppEnvironment {
     MessageBoxes* boxes = nullptr;
     FontRasterizer* fonts = nullptr; // null: texts are not drawn
     AppHost* host = nullptr;
+    TraceSink* trace = nullptr; // null: no trace
 };
 
 // The story script engine with its message box, as the application uses it.

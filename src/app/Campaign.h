@@ -39,8 +39,9 @@ public:
     // A successful load makes the loaded state's stage file the current one.
     void SetCurrentStageFile(std::string file) { currentStage_ = std::move(file); }
     const std::string& CurrentStageFile() const { return currentStage_; }
-    // The squad maximum: set from the current block each time the menu hub
-    // opens, 5 before the first visit.
+    // The squad maximum: the menu hub sets it from the current stage's block
+    // each time it opens; the regeneration scene reads it. 5 before the first
+    // menu hub.
     void SetSquadMax(std::int32_t n) { squadMax_ = n; }
     std::int32_t SquadMax() const { return squadMax_; }
 

@@ -1,9 +1,11 @@
 #include "app/GameApp.h"
 
 #include "audio/SceneCues.h"
+#include "common/Json.h"
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
+#include "data/SaveJson.h"
 #include "data/Tokens.h"
 #include "engine/Model.h"
 
@@ -58,6 +60,23 @@ const std::string& CGameApp::SavePath(int index) {
     return index >= 0 && index < kSavePathCount ? paths[index] : none;
 }
 
+// --- window title -------------------------------------------------------------
+
+std::string CGameApp::AppTitle() {
+    return SJ("クオーリス　Ver1.00");
+}
+
+void CGameApp::SetWindowTitle(const std::string& title) {
+    windowTitle_ = title;
+    if (env_.host != nullptr) {
+        env_.host->SetWindowTitle(title);
+    }
+}
+
+void CGameApp::SetSceneTitle(const std::string& sceneName) {
+    SetWindowTitle(AppTitle() + std::string(12, ' ') + sceneName);
+}
+
 // --- cycle tables -----------------------------------------------------------
 
 int CGameApp::SetCycle(int code, int scene, int after, int cancel) {
@@ -71,6 +90,9 @@ int CGameApp::SetCycle(int code, int scene, int after, int cancel) {
     if (cancel != -1) {
         cancelCycle_[scene] = cancel;
     }
+    if (scene == scenes_[0]) {
+        TraceStep();
+    }
     return 1;
 }
 
@@ -82,6 +104,53 @@ void CGameApp::SetScene(int sceneId, int index, int next) {
     if (next != -1) {
         scenes_[index + 1] = next;
     }
+    if (index == 0) {
+        TraceScene();
+    }
+}
+
+// --- trace ----------------------------------------------------------------------
+
+void CGameApp::TraceScene() {
+    if (env_.trace == nullptr || scenes_[0] == tracedScene_) {
+        return;
+    }
+    env_.trace->TraceLine("trace " + std::to_string(PassNumber()) + " scene " +
+                          std::to_string(tracedScene_) + " -> " + std::to_string(scenes_[0]));
+    tracedScene_ = scenes_[0];
+    cycleTraced_ = false;
+}
+
+void CGameApp::TraceStep() {
+    if (env_.trace == nullptr) {
+        return;
+    }
+    TraceScene();
+    int code = GetCycle(scenes_[0]);
+    if (cycleTraced_ && code == tracedCycle_) {
+        return;
+    }
+    env_.trace->TraceLine("trace " + std::to_string(PassNumber()) + " step " +
+                          std::to_string(scenes_[0]) + " " + std::to_string(code));
+    tracedCycle_ = code;
+    cycleTraced_ = true;
+}
+
+// The campaign as the inspector prints a save, on one line; "null" when
+// there is no state of the application's own campaign.
+void CGameApp::TraceCampaign() {
+    if (env_.trace == nullptr) {
+        return;
+    }
+    GameState* g = ownCampaign_.State();
+    if (campaign_ != &ownCampaign_ || g == nullptr) {
+        env_.trace->TraceLine("campaign null");
+        return;
+    }
+    JsonWriter json(JsonWriter::Layout::OneLine);
+    const std::string& stage = ownCampaign_.CurrentStageFile();
+    WriteSaveJson(json, *g, stage.empty() ? g->stageFile : stage, true);
+    env_.trace->TraceLine("campaign " + json.Text());
 }
 
 void CGameApp::SetNextScene(int id, int index) {
@@ -283,7 +352,7 @@ int CGameApp::HandleMessage(int id) {
 HRESULT CGameApp::LoadData() {
     HRESULT result = S_OK;
     released_ = false;
-    content_ = std::make_unique<CDatArchive>(false, true);
+    content_ = std::make_unique<CDatArchive>(false, !looseFiles_);
     secure_ = std::make_unique<CDatArchive>(true, false);
     plain_ = std::make_unique<CDatArchive>(false, false);
     textureFiles_ = std::make_unique<ArchiveTextureFiles>(*content_);
@@ -386,7 +455,9 @@ HRESULT CGameApp::EnterScene() {
         script_->StartEmpty();
     }
     int s = GetScene(0);
-    return ValidScene(s) ? handlers_[s]->SetUp(*this) : S_OK;
+    HRESULT hr = ValidScene(s) ? handlers_[s]->SetUp(*this) : S_OK;
+    TraceStep();
+    return hr;
 }
 
 void CGameApp::LeaveScene() {
@@ -448,7 +519,9 @@ HRESULT CGameApp::StepFrame() {
         return S_OK;
     }
     RunService(cycle_[s]);
-    return handlers_[s]->Frame(*this);
+    HRESULT hr = handlers_[s]->Frame(*this);
+    TraceStep();
+    return hr;
 }
 
 HRESULT CGameApp::DrawFrame() {
@@ -620,6 +693,7 @@ void CGameApp::ReleaseAll() {
     script_ = nullptr;
     sound_.reset();
     midi_.reset();
+    TraceCampaign();
     if (campaign_ != nullptr) {
         campaign_->Release();
     }

@@ -130,6 +130,10 @@ public:
     void SetScriptPort(ScriptPort* p) { externalScript_ = p; }
     void SetCampaignPort(CampaignPort* p) { campaign_ = p; }
     void SetSpeedPort(SpeedPort* p) { speedPort_ = p; }
+    // Loose files: the content reader reads plain files in the archives'
+    // layout instead of the archives (content under development). Set before
+    // Create.
+    void SetLooseFiles(bool loose) { looseFiles_ = loose; }
     // The handlers of a scene (replaces the empty ones).
     void SetSceneHandlers(int scene, std::unique_ptr<CScene> handlers);
     CScene* SceneHandlers(int scene) const;
@@ -237,6 +241,15 @@ public:
 
     static const std::string& SavePath(int index);
 
+    // --- window title -----------------------------------------------------
+    // The application's title, "クオーリス　Ver1.00" (CP932).
+    static std::string AppTitle();
+    // Sets the window's title bar (CP932) through the host.
+    void SetWindowTitle(const std::string& title);
+    // The application's title, twelve spaces and a scene's name.
+    void SetSceneTitle(const std::string& sceneName);
+    const std::string& WindowTitle() const { return windowTitle_; }
+
     // MenuCues: a cue of the current scene.
     void PlayCue(const std::string& name) override;
 
@@ -247,6 +260,11 @@ protected:
 private:
     bool ValidScene(int s) const { return s >= 0 && s < kSceneCount; }
     void ServiceDone(int s) { SetCycle(afterCycle_[s], s); }
+    // The trace: a line when the current scene changes, and one when its
+    // step code changes (the first code of a scene counts as a change).
+    void TraceScene();
+    void TraceStep();
+    void TraceCampaign();
     void RestartScene(int scene);
     void ClearPools();
 
@@ -290,6 +308,11 @@ private:
     CSlotList* slotList_ = nullptr;
     CButtonRow* buttonRow_ = nullptr;
     bool released_ = false;
+    bool looseFiles_ = false;
+    std::string windowTitle_;
+    int tracedScene_ = -1;
+    int tracedCycle_ = 0;
+    bool cycleTraced_ = false;
 };
 
 } // namespace quolis

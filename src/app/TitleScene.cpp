@@ -28,7 +28,8 @@ constexpr float kButtonWidth = 168, kButtonHeight = 48, kButtonY = 350;
 class TitleScene final : public CScene {
 public:
     HRESULT Build(CGameApp& app) override {
-        // The window keeps the application's title (no scene name).
+        // The window shows the application's title again (no scene name).
+        app.SetWindowTitle(CGameApp::AppTitle());
         row_ = app.ButtonRows().Add(std::make_unique<CButtonRow>());
         if (row_ != nullptr) {
             row_->SetupWidget();

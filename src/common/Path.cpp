@@ -1,5 +1,6 @@
 #include "common/Path.h"
 
+#include "common/Log.h"
 #include "common/Text.h"
 
 #include <filesystem>
@@ -11,7 +12,96 @@ std::string& RootStorage() {
     static std::string root;
     return root;
 }
+
+bool& FoldingStorage() {
+    static bool folding = false;
+    return folding;
+}
+
+bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') {
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        }
+        if (y >= 'A' && y <= 'Z') {
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        }
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Join(const std::string& dir, std::string_view name) {
+    if (dir.empty()) {
+        return std::string(name);
+    }
+    return dir.back() == '/' ? dir + std::string(name) : dir + "/" + std::string(name);
+}
 } // namespace
+
+void SetHostPathCaseFolding(bool enabled) {
+    FoldingStorage() = enabled;
+}
+
+bool HostPathCaseFolding() {
+    return FoldingStorage();
+}
+
+std::string FoldHostPathCase(const std::string& base, std::string_view rel) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::string path = base;
+    std::size_t pos = 0;
+    bool matching = true; // false once a component had no match
+    while (pos <= rel.size()) {
+        std::size_t end = rel.find('/', pos);
+        if (end == std::string_view::npos) {
+            end = rel.size();
+        }
+        std::string_view part = rel.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == "." || part == ".." || !matching) {
+            path = part.empty() ? (path.empty() || path.back() == '/' ? path : path + "/")
+                                : Join(path, part);
+            continue;
+        }
+        std::string exact = Join(path, part);
+        if (fs::exists(fs::symlink_status(exact, ec))) {
+            path = std::move(exact);
+            continue;
+        }
+        // The folder's entries in directory order.
+        std::string first;
+        int matches = 0;
+        for (fs::directory_iterator it(path.empty() ? fs::path(".") : fs::path(path), ec), stop;
+             !ec && it != stop; it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            if (AsciiEqualNoCase(name, part)) {
+                if (matches++ == 0) {
+                    first = name;
+                } else {
+                    LogLine("loose files: \"" + name + "\" and \"" + first + "\" in " +
+                            (path.empty() ? std::string(".") : path) + " both match \"" +
+                            std::string(part) + "\"; using \"" + first + "\"");
+                }
+            }
+        }
+        if (matches == 0) {
+            matching = false;
+            path = std::move(exact);
+        } else {
+            path = Join(path, first);
+        }
+    }
+    return path;
+}
 
 void SetGameRoot(std::string hostDir) {
     RootStorage() = std::move(hostDir);
@@ -34,7 +124,13 @@ std::string HostRelativePath(std::string_view gamePath) {
 std::string HostPath(std::string_view gamePath) {
     std::string rel = HostRelativePath(gamePath);
     const std::string& root = GameRoot();
-    if (root.empty() || (!rel.empty() && rel[0] == '/')) {
+    if (!rel.empty() && rel[0] == '/') {
+        return FoldingStorage() ? FoldHostPathCase("/", std::string_view(rel).substr(1)) : rel;
+    }
+    if (FoldingStorage()) {
+        return FoldHostPathCase(root, rel);
+    }
+    if (root.empty()) {
         return rel;
     }
     if (root.back() == '/') {

@@ -3,6 +3,7 @@
 #include "engine/Polygon.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace quolis {
 
@@ -17,7 +18,7 @@ HRESULT CModelViewer::Open(Device* device, CDatArchive* archive, TextureFiles* t
     open_ = true;
     HRESULT hr;
     if (kind == Kind::Model) {
-        hr = object_.Load(name);
+        hr = object_.Load(ModelMember(name));
         object_.Play();
     } else {
         hr = object_.SetMesh(name);
@@ -27,6 +28,21 @@ HRESULT CModelViewer::Open(Device* device, CDatArchive* archive, TextureFiles* t
     camera_.Create(device, float(device->Width()) / float(device->Height()));
     Frame();
     return hr;
+}
+
+std::string CModelViewer::ModelMember(std::string name) {
+    // '/' is never a CP932 trail byte, so it can be replaced byte by byte.
+    std::replace(name.begin(), name.end(), '/', '\\');
+    static constexpr std::string_view kExt = ".mdl";
+    bool hasExt = name.size() >= kExt.size();
+    for (std::size_t i = 0; hasExt && i < kExt.size(); ++i) {
+        char c = name[name.size() - kExt.size() + i];
+        hasExt = (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == kExt[i];
+    }
+    if (!hasExt) {
+        name += kExt;
+    }
+    return name;
 }
 
 void CModelViewer::Frame() {

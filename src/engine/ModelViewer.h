@@ -25,8 +25,12 @@ public:
     // (X files from "GameData\XFile\XFile.Dat", textures through `textures`),
     // loads the model or mesh and frames it. E_FAIL when it cannot be loaded
     // (the viewer then shows an empty scene).
+    // A model is named as the content names it: "FOLDER\ANIM", with or
+    // without ".mdl" ('/' may stand for '\').
     HRESULT Open(Device* device, CDatArchive* archive, TextureFiles* textures, Kind kind,
                  const std::string& name);
+    // The member name of the model archive for such a name.
+    static std::string ModelMember(std::string name);
     // One logic step: turn, advance the animation (restarting it at its end).
     void Step();
     // Camera, light 0 and the object. Call between BeginFrame and EndFrame.

@@ -2,6 +2,8 @@
 
 #include "gfxutil/Image.h"
 
+#include <set>
+
 namespace quolis {
 namespace {
 
@@ -9,6 +11,9 @@ const std::uint16_t kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
 
 struct TextureCache {
     std::map<std::string, TextureId, std::less<>> entries;
+    // Names that could not be loaded: not tried again until the cache is
+    // released (meshes and quad lists ask for their textures on every draw).
+    std::set<std::string, std::less<>> failed;
     std::string directory;
     Device* device = nullptr;
     TextureFiles* files = nullptr;
@@ -57,6 +62,7 @@ void CPolygon::ReleaseTextures() {
     }
     c.quad = c.quad3d = c.colouredQuad = 0;
     c.entries.clear();
+    c.failed.clear();
 }
 
 HRESULT CPolygon::LoadTexture(std::string_view name) {
@@ -67,14 +73,22 @@ HRESULT CPolygon::LoadTexture(std::string_view name) {
     if (c.device == nullptr || c.files == nullptr) {
         return E_FAIL;
     }
-    if (Failed(c.files->Read(c.directory, name, c.scratch))) {
+    // "Nothing" names no picture; a name that failed stays failed.
+    if (name == "Nothing" || c.failed.find(name) != c.failed.end()) {
         return E_FAIL;
+    }
+    auto fail = [&c, name] {
+        c.failed.emplace(name);
+        return E_FAIL;
+    };
+    if (Failed(c.files->Read(c.directory, name, c.scratch))) {
+        return fail();
     }
     Image image;
     bool ok = DecodeImage(c.scratch.data(), c.scratch.size(), image);
     c.scratch.clear();
     if (!ok) {
-        return E_FAIL;
+        return fail();
     }
     // DDS and TGA pictures bring their own alpha; every other picture has
     // opaque black as its transparent colour.
@@ -82,6 +96,7 @@ HRESULT CPolygon::LoadTexture(std::string_view name) {
         name.find(".tga") == std::string_view::npos) {
         ApplyColourKey(image, 0xFF000000u);
     }
+    // A device that cannot create the texture now may later: not remembered.
     TextureId id = c.device->CreateTexture(image.width, image.height, image.pixels.data());
     if (id == 0) {
         return E_FAIL;

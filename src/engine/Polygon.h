@@ -25,6 +25,8 @@ public:
     // be loaded (*out is 0 then).
     static HRESULT GetTexture(std::string_view name, TextureId* out);
     // Loads and caches one texture; E_FAIL when cached already or unreadable.
+    // A name that failed (and "Nothing") fails at once until the cache is
+    // released.
     static HRESULT LoadTexture(std::string_view name);
     // Releases the entry keyed directory + name (E_FAIL when there is none).
     static HRESULT UnloadTexture(std::string_view name);

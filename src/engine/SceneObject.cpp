@@ -102,10 +102,9 @@ void CColour::SetAlphaUnlocked(int alpha) {
 }
 
 void CColour::StoreRaw(int alpha, Argb packed) {
+    // Red, green and blue keep their values: a later alpha change packs
+    // them again.
     alpha_ = alpha;
-    red_ = static_cast<int>((packed >> 16) & 255);
-    green_ = static_cast<int>((packed >> 8) & 255);
-    blue_ = static_cast<int>(packed & 255);
     packed_ = packed;
 }
 

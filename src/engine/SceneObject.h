@@ -83,7 +83,8 @@ public:
     CStopwatch& FadeStopwatch() { return fadeWatch_; }
 
 protected:
-    // Stores colour and packed value bypassing clamps and locks (CPolygon::Setup).
+    // Stores alpha and the packed value bypassing clamps and locks, leaving
+    // red, green and blue as they were (CPolygon::Setup).
     void StoreRaw(int alpha, Argb packed);
 
 private:

@@ -64,10 +64,79 @@ std::uint32_t Channel(std::uint32_t px, std::uint32_t mask, int shift, int bits)
     return (v * 255u + max / 2) / max;
 }
 
+// Run-length encoded BMP pixels (RLE8: 8 bits, RLE4: 4 bits per index) from
+// `at` to the end of the data, bottom row first, as palette indices. Pixels
+// the runs never reach (a delta, an early end of line or bitmap) keep index
+// -1. False when the data ends before the end-of-bitmap mark or a run
+// reaches past the picture.
+bool DecodeBmpRle(const Reader& r, std::size_t at, int bits, std::size_t w, std::size_t h,
+                  std::vector<int>& index) {
+    index.assign(w * h, -1);
+    std::size_t x = 0, y = 0; // y counts stored rows (bottom first)
+    auto put = [&](int v) {
+        if (x >= w || y >= h) {
+            return false;
+        }
+        index[y * w + x] = v;
+        ++x;
+        return true;
+    };
+    while (true) {
+        if (!r.Has(at, 2)) {
+            return false;
+        }
+        std::uint32_t count = r.U8(at), value = r.U8(at + 1);
+        at += 2;
+        if (count > 0) {
+            // Encoded run: RLE4 alternates the two nibbles of the value.
+            for (std::uint32_t i = 0; i < count; ++i) {
+                int v = bits == 8 ? static_cast<int>(value)
+                                  : static_cast<int>(i % 2 == 0 ? value >> 4 : value & 15);
+                if (!put(v)) {
+                    return false;
+                }
+            }
+            continue;
+        }
+        if (value == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) { // end of bitmap
+            return true;
+        } else if (value == 2) { // delta: move right and up
+            if (!r.Has(at, 2)) {
+                return false;
+            }
+            x += r.U8(at);
+            y += r.U8(at + 1);
+            at += 2;
+            if (x > w || y > h) {
+                return false;
+            }
+        } else { // absolute run of `value` pixels, padded to a 16-bit boundary
+            std::size_t bytes = bits == 8 ? value : (value + 1) / 2;
+            if (!r.Has(at, bytes)) {
+                return false;
+            }
+            for (std::uint32_t i = 0; i < value; ++i) {
+                std::uint32_t b = r.U8(at + (bits == 8 ? i : i / 2));
+                int v = bits == 8 ? static_cast<int>(b)
+                                  : static_cast<int>(i % 2 == 0 ? b >> 4 : b & 15);
+                if (!put(v)) {
+                    return false;
+                }
+            }
+            at += (bytes + 1) & ~static_cast<std::size_t>(1);
+        }
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
 // BMP: BITMAPFILEHEADER, then a core (12 bytes) or info (40+ bytes) header.
+// Uncompressed 1/4/8/16/24/32 bits, bit fields, and run-length encoded 8-bit
+// (RLE8) and 4-bit (RLE4) pictures.
 
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, Image& out) {
     out.Clear();
@@ -131,8 +200,12 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Image& out) {
         if (hdr == 40) {
             paletteAt += 12;
         }
+    } else if (compression == 1 || compression == 2) {
+        if (bpp != (compression == 1 ? 8u : 4u) || topDown) {
+            return false; // run-length pictures are stored bottom-up only
+        }
     } else if (compression != 0) {
-        return false; // RLE and embedded JPEG/PNG bitmaps are not textures
+        return false; // embedded JPEG/PNG bitmaps are not textures
     }
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
         return false;
@@ -150,6 +223,22 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Image& out) {
             }
             palette[i] = Argb(255, r.U8(at + 2), r.U8(at + 1), r.U8(at));
         }
+    }
+    if (compression == 1 || compression == 2) {
+        const std::size_t w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+        std::vector<int> index;
+        if (!r.Has(offBits, 0) || !DecodeBmpRle(r, offBits, static_cast<int>(bpp), w, h, index)) {
+            return false;
+        }
+        // Pixels no run reached read as opaque black.
+        Allocate(out, static_cast<int>(w), static_cast<int>(h));
+        for (std::size_t y = 0; y < h; ++y) {
+            for (std::size_t x = 0; x < w; ++x) {
+                int v = index[y * w + x];
+                out.pixels[(h - 1 - y) * w + x] = v < 0 ? 0xFF000000u : palette[v];
+            }
+        }
+        return true;
     }
     std::size_t stride = ((static_cast<std::size_t>(width) * bpp + 31) / 32) * 4;
     if (!r.Has(offBits, 0) ||
@@ -203,7 +292,32 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Image& out) {
 }
 
 // ---------------------------------------------------------------------------
-// TGA: true-colour (2) and run-length true-colour (10), 24 or 32 bits.
+// TGA: colour-mapped (1), true-colour (2) and greyscale (3) pictures, plain or
+// run-length encoded (9, 10, 11). True colour in 15, 16 (alpha in the top bit
+// when the descriptor gives one attribute bit), 24 or 32 bits; colour maps of
+// 15, 16, 24 or 32-bit entries indexed by 8 or 16 bits; greyscale in 8 bits,
+// or 16 with alpha.
+
+namespace {
+
+// One TGA colour of 15/16, 24 or 32 bits at `p` as ARGB.
+std::uint32_t TgaColour(const std::uint8_t* p, std::uint32_t bits, bool alpha16) {
+    switch (bits) {
+    case 15:
+    case 16: {
+        std::uint32_t v = p[0] | (std::uint32_t(p[1]) << 8);
+        std::uint32_t r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+        std::uint32_t a = alpha16 ? ((v & 0x8000u) ? 255 : 0) : 255;
+        return Argb(a, (r << 3) | (r >> 2), (g << 3) | (g >> 2), (b << 3) | (b >> 2));
+    }
+    case 24:
+        return Argb(255, p[2], p[1], p[0]);
+    default:
+        return Argb(p[3], p[2], p[1], p[0]);
+    }
+}
+
+} // namespace
 
 bool DecodeTga(const std::uint8_t* data, std::size_t size, Image& out) {
     out.Clear();
@@ -214,36 +328,75 @@ bool DecodeTga(const std::uint8_t* data, std::size_t size, Image& out) {
     std::uint32_t idLength = r.U8(0);
     std::uint32_t mapType = r.U8(1);
     std::uint32_t type = r.U8(2);
+    std::uint32_t mapFirst = r.U16(3);
     std::uint32_t mapLength = r.U16(5);
     std::uint32_t mapBits = r.U8(7);
     std::int64_t width = r.U16(12);
     std::int64_t height = r.U16(14);
     std::uint32_t bpp = r.U8(16);
     std::uint32_t desc = r.U8(17);
-    if ((type != 2 && type != 10) || mapType > 1 || (bpp != 24 && bpp != 32) ||
-        !SideOk(width, height)) {
+    const bool rle = type >= 9;
+    const std::uint32_t kind = rle ? type - 8 : type; // 1 mapped, 2 true colour, 3 grey
+    bool ok = false;
+    switch (kind) {
+    case 1:
+        ok = mapType == 1 && (bpp == 8 || bpp == 16) &&
+             (mapBits == 15 || mapBits == 16 || mapBits == 24 || mapBits == 32);
+        break;
+    case 2:
+        ok = bpp == 15 || bpp == 16 || bpp == 24 || bpp == 32;
+        break;
+    case 3:
+        ok = bpp == 8 || bpp == 16;
+        break;
+    default:
+        break;
+    }
+    if (!ok || (type != kind && type != kind + 8) || mapType > 1 || !SideOk(width, height)) {
         return false;
     }
+    const bool alpha16 = (desc & 0x0F) != 0;
     std::size_t at = 18 + idLength;
+    // The colour map (its entries are numbered from mapFirst).
+    std::vector<std::uint32_t> map;
     if (mapType == 1) {
-        at += (static_cast<std::size_t>(mapLength) * mapBits + 7) / 8;
+        std::size_t entryBytes = (mapBits + 7) / 8;
+        std::size_t mapBytes = static_cast<std::size_t>(mapLength) * entryBytes;
+        if (!r.Has(at, mapBytes)) {
+            return false;
+        }
+        if (kind == 1) {
+            map.reserve(mapLength);
+            for (std::size_t i = 0; i < mapLength; ++i) {
+                map.push_back(
+                    TgaColour(data + at + i * entryBytes, mapBits, mapBits == 16 && alpha16));
+            }
+        }
+        at += mapBytes;
     }
-    std::size_t bytes = bpp / 8;
+    const std::size_t bytes = (bpp + 7) / 8;
+    auto pixelAt = [&](std::size_t p) -> std::uint32_t {
+        const std::uint8_t* px = data + p;
+        if (kind == 1) {
+            std::uint32_t i = bytes == 1 ? px[0] : (px[0] | (std::uint32_t(px[1]) << 8));
+            // Indices outside the map read as opaque black.
+            return i >= mapFirst && i - mapFirst < map.size() ? map[i - mapFirst] : 0xFF000000u;
+        }
+        if (kind == 3) {
+            std::uint32_t a = bytes == 2 ? px[1] : 255;
+            return Argb(a, px[0], px[0], px[0]);
+        }
+        return TgaColour(px, bpp, alpha16);
+    };
     std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     // Grown as packets arrive (not reserved from the header): a header that
     // promises a huge picture costs nothing until the data is really there.
     std::vector<std::uint32_t> linear;
-    if (type == 2) {
+    if (!rle) {
         if (!r.Has(at, count * bytes)) {
             return false;
         }
         linear.reserve(count);
-    }
-    auto pixelAt = [&](std::size_t p) {
-        std::uint32_t a = bytes == 4 ? data[p + 3] : 255;
-        return Argb(a, data[p + 2], data[p + 1], data[p]);
-    };
-    if (type == 2) {
         for (std::size_t i = 0; i < count; ++i) {
             linear.push_back(pixelAt(at + i * bytes));
         }
@@ -290,7 +443,8 @@ bool DecodeTga(const std::uint8_t* data, std::size_t size, Image& out) {
 }
 
 // ---------------------------------------------------------------------------
-// DDS: DXT1, DXT3, DXT5 and uncompressed 32-bit RGB(A).
+// DDS: DXT1, DXT3, DXT5 and uncompressed RGB(A) of 16 bits (A4R4G4B4,
+// A1R5G5B5, X1R5G5B5, R5G6B5 and other masks), 24 and 32 bits.
 
 namespace {
 
@@ -405,10 +559,11 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, Image& out) {
         }
         return true;
     }
-    if ((pfFlags & 0x40) == 0 || bits != 32) { // RGB, 32 bits
+    if ((pfFlags & 0x40) == 0 || (bits != 16 && bits != 24 && bits != 32)) { // RGB
         return false;
     }
-    if (!r.Has(at, w * h * 4)) {
+    const std::size_t bytes = bits / 8; // rows are packed without padding
+    if (!r.Has(at, w * h * bytes)) {
         return false;
     }
     bool hasAlpha = (pfFlags & 0x1) != 0 && am != 0;
@@ -419,7 +574,10 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, Image& out) {
     MaskShape(am, as, ab);
     Allocate(out, static_cast<int>(w), static_cast<int>(h));
     for (std::size_t i = 0; i < w * h; ++i) {
-        std::uint32_t v = r.U32(at + i * 4);
+        const std::size_t p = at + i * bytes;
+        std::uint32_t v = bytes == 2   ? r.U16(p)
+                          : bytes == 3 ? r.U16(p) | (r.U8(p + 2) << 16)
+                                       : r.U32(p);
         std::uint32_t a = hasAlpha ? Channel(v, am, as, ab) : 255;
         out.pixels[i] =
             Argb(a, Channel(v, rm, rs, rb), Channel(v, gm, gs, gb), Channel(v, bm, bs, bb));
@@ -443,8 +601,14 @@ ImageFormat DetectImageFormat(const std::uint8_t* data, std::size_t size) {
     if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
         return ImageFormat::Jpeg;
     }
-    if (size >= 18 && (data[2] == 2 || data[2] == 10) && (data[16] == 24 || data[16] == 32)) {
-        return ImageFormat::Tga;
+    if (size >= 18 && data[1] <= 1) {
+        const int kind = data[2] > 8 ? data[2] - 8 : data[2];
+        const int bits = data[16];
+        const bool plausible = (data[2] & 7) == kind && kind >= 1 && kind <= 3 &&
+                               (bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32);
+        if (plausible && (kind != 1 || data[1] == 1)) {
+            return ImageFormat::Tga;
+        }
     }
     return ImageFormat::Unknown;
 }

@@ -26,7 +26,7 @@ bool ParseCount(std::string_view s, int* out) {
 
 const char* LaunchUsage() {
     return "usage: quolis [--data DIR] [--headless] [--frames N] [--fixed-step] "
-           "[--screenshot N:FILE.png]...";
+           "[--screenshot N:FILE.png]... [--trace] [--loose]";
 }
 
 bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, std::string* error) {
@@ -44,6 +44,10 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, s
         std::string_view v;
         if (a == "--headless") {
             o.headless = true;
+        } else if (a == "--trace") {
+            o.trace = true;
+        } else if (a == "--loose") {
+            o.loose = true;
         } else if (a == "--fixed-step") {
             o.fixedStep = true;
         } else if (a == "--help" || a == "-h") {

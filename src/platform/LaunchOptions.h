@@ -18,6 +18,8 @@ struct LaunchOptions {
     std::vector<ScreenshotRequest> screenshots; // --screenshot N:FILE.png (may repeat)
     std::string dataDir;                        // --data DIR
     bool help = false;                          // --help
+    bool trace = false; // --trace: scene switches, step codes and the campaign on stdout
+    bool loose = false; // --loose: content from plain files, names matched ignoring ASCII case
 };
 
 // Parses argv[1…]. On a bad command line returns false with a one-line

@@ -1,6 +1,9 @@
 #include "scenes/Scenes.h"
 
+#include "scenes/fusion/FusionScene.h"
 #include "scenes/hub/HubScene.h"
+#include "scenes/levelup/LevelUpScene.h"
+#include "scenes/regen/RegenScenes.h"
 #include "scenes/stageevent/StageEvents.h"
 #include "scenes/status/StatusScene.h"
 #include "scenes/story/StoryScenes.h"
@@ -13,6 +16,10 @@ void InstallGameScenes(CGameApp& app) {
     app.SetSceneHandlers(kSceneMenu, MakeHubScene());
     app.SetSceneHandlers(kSceneStageEvent, MakeStageEventScene());
     app.SetSceneHandlers(kSceneStatus, MakeStatusScene());
+    app.SetSceneHandlers(kSceneLevelUp, MakeLevelUpScene());
+    app.SetSceneHandlers(kSceneFusion, MakeFusionScene());
+    app.SetSceneHandlers(kSceneRegeneration, MakeRegenerationScene());
+    app.SetSceneHandlers(kSceneDiscard, MakeDiscardScene());
     app.SetSceneHandlers(kSceneEnding, MakeEndingScene());
 }
 

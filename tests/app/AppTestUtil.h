@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace quolis::testing_util {
 
@@ -46,8 +48,12 @@ public:
         if (waits >= refocusAfter) {
             queue->Push(InputEvent::Window(InputEventKind::FocusGained));
         }
+        if (waits == closeAfterWaits) {
+            queue->Push(InputEvent::Window(InputEventKind::CloseRequested));
+        }
     }
     bool Focused() override { return focused; }
+    bool IgnoresFocus() override { return ignoresFocus; }
     bool FinishFramePass(int pass) override {
         clock->Advance(16);
         passes = pass + 1;
@@ -55,14 +61,18 @@ public:
     }
     void ShowWindow() override { shown = true; }
     void RunKeyConfig() override { ++keyConfigs; }
+    void SetWindowTitle(const std::string& title) override { titles.push_back(title); }
 
     InputEventQueue* queue = nullptr;
     ManualClock* clock = nullptr;
     int pumps = 0, waits = 0, passes = 0, keyConfigs = 0;
     int refocusAfter = 3;
+    int closeAfterWaits = -1; // the window's close button after this many waits
+    bool ignoresFocus = false;
     int passLimit = 5;
     bool focused = true;
     bool shown = false;
+    std::vector<std::string> titles; // every window title set, in order
 };
 
 class AppFixture : public ::testing::Test {
@@ -109,6 +119,7 @@ protected:
         env.input = &queue;
         env.boxes = &boxes;
         env.host = &host;
+        env.trace = trace;
         return app.Create(env);
     }
     // Standard data, FirstPlay 0 (the title first).
@@ -130,6 +141,7 @@ protected:
     InputEventQueue queue;
     ScriptedMessageBoxes boxes;
     FakeHost host;
+    TraceSink* trace = nullptr; // set before Start
     CountingScene* scenes[kSceneCount] = {};
     CGameApp app;
 };

@@ -84,6 +84,22 @@ TEST_F(AppFixture, InactiveLoopNeitherStepsNorDraws) {
     EXPECT_EQ(scenes[kSceneTitle]->teardowns, 1);
 }
 
+TEST_F(AppFixture, AFrameLimitedRunStepsToItsLimitWithoutTheFocusAndEndsWithoutAQuestion) {
+    StartTitle();
+    host.passLimit = 5;
+    host.focused = false;
+    host.refocusAfter = 1000;
+    host.closeAfterWaits = 20; // a game that waits for the focus is closed by hand
+    host.ignoresFocus = true;
+    boxes.QueueAnswer(MessageBoxAnswer::Yes);
+    queue.Push(InputEvent::Window(InputEventKind::FocusLost));
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(host.passes, 5);
+    EXPECT_EQ(host.waits, 0);
+    EXPECT_EQ(scenes[kSceneTitle]->draws, 5);
+    EXPECT_TRUE(boxes.Asked().empty());
+}
+
 TEST_F(AppFixture, BrightnessClampsAndFadesMoveOncePerThirtyMilliseconds) {
     StartTitle();
     app.SetBrightness(300);

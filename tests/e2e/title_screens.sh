@@ -50,8 +50,14 @@ SPACE=57 B=48 Z=44 C=46 D=32 P=25 Q=16 RIGHT=205
 # 1. First start: no User.ini yet. The logo fades in, waits a second and
 # fades out; the title is waiting for a button after 280 passes.
 rm -rf "$GAME/GameData/Ini"
-run first "end 280" $(shot 90 logo) $(shot 279 title)
+run first "end 280" --trace $(shot 90 logo) $(shot 279 title)
 ended first "1 at step -4010"
+# The trace: the logo from the start, the switch to the title, the title's
+# menu step and the campaign at exit on one line.
+for line in 'trace 0 scene -1 -> 0' 'trace 0 step 0 0' 'trace [0-9]* scene 0 -> 1' \
+    'trace [0-9]* step 1 -4010' 'campaign {"date": .*"BPPool": 0, "tablesUsed": true}'; do
+    grep -qx "$line" "$WORK/first.out" || { cat "$WORK/first.out" >&2; fail "trace: no $line"; }
+done
 [ -s "$GAME/GameData/Ini/UserE.ini" ] || fail "User.ini not written"
 "$DATPACK" decode-file "$GAME/GameData/Ini/UserE.ini" | tr '\n' ' ' | grep -q '^FirstPlay 0 ' || \
     fail "FirstPlay is not 0: $("$DATPACK" decode-file "$GAME/GameData/Ini/UserE.ini" | tr '\n' ' ')"

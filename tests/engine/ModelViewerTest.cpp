@@ -43,6 +43,21 @@ TEST_F(ModelViewerTest, ShowsALoopingModelTurningUnderTheBattleLight) {
     EXPECT_EQ(CMesh::CachedMeshCount(), 0u);
 }
 
+TEST_F(ModelViewerTest, ModelsAreNamedFolderAndAnimationWithOrWithoutTheExtension) {
+    EXPECT_EQ(CModelViewer::ModelMember("Beast\\wait"), "Beast\\wait.mdl");
+    EXPECT_EQ(CModelViewer::ModelMember("Beast/wait.MDL"), "Beast\\wait.MDL");
+    EXPECT_EQ(CModelViewer::ModelMember("Beast\\wait.mdl"), "Beast\\wait.mdl");
+    EXPECT_EQ(CModelViewer::ModelMember("\x83\x5c/a"), "\x83\x5c\\a.mdl"); // "ソ" keeps its 0x5C
+    WriteX("cube.x", CubeX());
+    WriteMdl("Beast\\wait.mdl", "1 1 cube.x -1" + MdlKey(0, 0, 0));
+    for (const char* name : {"Beast\\wait", "Beast/wait", "Beast\\wait.mdl"}) {
+        CModelViewer viewer;
+        EXPECT_EQ(viewer.Open(&dev_, &archive_, &textures_, CModelViewer::Kind::Model, name), S_OK)
+            << name;
+        viewer.Close();
+    }
+}
+
 TEST_F(ModelViewerTest, ShowsAMeshAndReportsMissingContent) {
     WriteX("cube.x", CubeX());
     CModelViewer viewer;

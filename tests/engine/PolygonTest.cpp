@@ -29,6 +29,12 @@ TEST_F(PolygonTest, SetupBypassesLocksAndDrawsAPreTransformedQuad) {
     p.Setup(10, 20, 0.5f, 64, 32, 0, 128, 1);
     EXPECT_EQ(p.GetPacked(), 0x80FFFFFFu);
     EXPECT_EQ(p.Created(), 1);
+    // Only alpha and the packed value change: red, green and blue set
+    // before stay and come back with the next alpha change.
+    EXPECT_EQ(p.GetAlpha(), 128);
+    EXPECT_EQ(p.GetRed(), 10);
+    EXPECT_EQ(p.GetGreen(), 20);
+    EXPECT_EQ(p.GetBlue(), 30);
     p.SetUV(0.25f, 0, 0.75f, 0.5f);
     p.Draw();
     ASSERT_EQ(device.Draws().size(), 1u);
@@ -53,6 +59,29 @@ TEST_F(PolygonTest, SetupBypassesLocksAndDrawsAPreTransformedQuad) {
     // The depth test goes back on and the texture stage is cleared afterwards.
     EXPECT_TRUE(device.States().depthTest);
     EXPECT_EQ(device.CurrentTexture(), 0u);
+    p.Lock(0);
+    p.SetAlpha(200);
+    EXPECT_EQ(p.GetPacked(), 0xC80A141Eu);
+}
+
+TEST_F(PolygonTest, FailedNamesAndNothingAreNotReadAgainUntilTheCacheIsReleased) {
+    files.files["tex\\garbage.png"] = ByteBuffer(100, 0x89);
+    TextureId id = 0;
+    const int before = files.reads;
+    for (int draw = 0; draw < 3; ++draw) {
+        EXPECT_EQ(CPolygon::GetTexture("missing.bmp", &id), E_FAIL);
+        EXPECT_EQ(CPolygon::GetTexture("garbage.png", &id), E_FAIL);
+        EXPECT_EQ(CPolygon::GetTexture("Nothing", &id), E_FAIL);
+        EXPECT_EQ(id, 0u);
+    }
+    EXPECT_EQ(CPolygon::LoadTexture("missing.bmp"), E_FAIL);
+    EXPECT_EQ(files.reads - before, 2); // one read per failed name, none for "Nothing"
+    // A new cache (the next scene) tries them again.
+    files.files["tex\\missing.bmp"] = Bmp24Row({0x123456});
+    CPolygon::ReleaseTextures();
+    ASSERT_EQ(CPolygon::InitTextures("tex\\", &device, &files), S_OK);
+    EXPECT_EQ(CPolygon::GetTexture("missing.bmp", &id), S_OK);
+    EXPECT_NE(id, 0u);
 }
 
 TEST_F(PolygonTest, DepthTestOffForTheQuadOnly) {

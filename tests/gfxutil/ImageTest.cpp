@@ -123,9 +123,44 @@ TEST(ImageBmp, TruncatedAndBogusFilesAreRefused) {
     Bytes badOff = ok;
     Put32(badOff, 10, 0xFFFFFFF0u);
     EXPECT_FALSE(DecodeBmp(badOff.data(), badOff.size(), img));
-    Bytes rle = ok;
+    Bytes rle = ok; // RLE8 needs 8 bits per pixel
     Put32(rle, 30, 1);
     EXPECT_FALSE(DecodeBmp(rle.data(), rle.size(), img));
+}
+
+TEST(ImageBmp, RunLengthEightAndFourBits) {
+    const std::vector<std::uint32_t> pal = {0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FFFFFF};
+    // 4 × 3, RLE8. Bottom row: a run of three 1s and one 2. Middle row: an
+    // absolute run 3 0 1 (padded to an even count of bytes), then end of line.
+    // Then a delta of (2, 0) and a run of one 3 on the top row, end of bitmap.
+    Bytes rle8 = {3, 1, 1, 2, 0, 0, /**/ 0, 3, 3, 0, 1, 0, 0, 0, /**/ 0, 2, 2, 0, 1, 3, 0, 1};
+    Bytes b8 = MakeBmp(4, 3, 8, pal, rle8, 1);
+    Image img;
+    ASSERT_TRUE(DecodeBmp(b8.data(), b8.size(), img));
+    const std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF,
+                        K = 0xFF000000; // K: a pixel no run reached
+    EXPECT_EQ(img.pixels,
+              (std::vector<std::uint32_t>{K, K, W, K, /**/ W, B, G, K, /**/ G, G, G, R}));
+    // RLE4: encoded runs alternate the two nibbles; absolute runs hold two
+    // pixels per byte (padded to an even count of bytes). 6 × 1: a run of 3
+    // from 0x12 (1 2 1), then an absolute run of 3 pixels 3 0 1.
+    Bytes rle4 = {3, 0x12, 0, 3, 0x30, 0x10, 0, 1};
+    Bytes b4 = MakeBmp(6, 1, 4, pal, rle4, 2);
+    ASSERT_TRUE(DecodeBmp(b4.data(), b4.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{G, R, G, W, B, G}));
+    // Every cut of the data before its end mark is refused, as are runs that
+    // leave the picture and a delta past its corner.
+    for (std::size_t n = 0; n < b8.size(); ++n) {
+        EXPECT_FALSE(DecodeBmp(b8.data(), n, img)) << n;
+        EXPECT_TRUE(img.pixels.empty());
+    }
+    Bytes wide = MakeBmp(4, 1, 8, pal, {5, 1, 0, 1}, 1);
+    EXPECT_FALSE(DecodeBmp(wide.data(), wide.size(), img));
+    Bytes far = MakeBmp(4, 1, 8, pal, {0, 2, 9, 9, 0, 1}, 1);
+    EXPECT_FALSE(DecodeBmp(far.data(), far.size(), img));
+    Bytes topDown = MakeBmp(4, 3, 8, pal, rle8, 1);
+    Put32(topDown, 22, static_cast<std::uint32_t>(-3));
+    EXPECT_FALSE(DecodeBmp(topDown.data(), topDown.size(), img));
 }
 
 Bytes MakeTga(int type, int w, int h, int bpp, int desc, const Bytes& body) {
@@ -170,8 +205,61 @@ TEST(ImageTga, RunLengthPacketsAndTruncation) {
     Bytes longRun = MakeTga(10, 2, 1, 24, 0x20, {0xFF, 1, 2, 3});
     ASSERT_TRUE(DecodeTga(longRun.data(), longRun.size(), img));
     EXPECT_EQ(img.pixels.size(), 2u);
+    // A colour-mapped type without a colour map is refused.
     Bytes paletted = MakeTga(1, 1, 1, 8, 0, {0});
     EXPECT_FALSE(DecodeTga(paletted.data(), paletted.size(), img));
+}
+
+// A colour-mapped TGA: map entries numbered from `first`, of `mapBits` bits.
+Bytes MakeMappedTga(int type, int w, int h, int first, int mapBits, const Bytes& map, int count,
+                    const Bytes& body) {
+    Bytes b = MakeTga(type, w, h, 8, 0x20, {});
+    b[1] = 1;
+    Put16(b, 3, static_cast<std::uint32_t>(first));
+    Put16(b, 5, static_cast<std::uint32_t>(count));
+    b[7] = static_cast<std::uint8_t>(mapBits);
+    b.insert(b.end(), map.begin(), map.end());
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+}
+
+TEST(ImageTga, SixteenBitPalettedAndGreyscalePlainAndRunLength) {
+    Image img;
+    // 16 bits: X1R5G5B5 without attribute bits (opaque), A1R5G5B5 with one.
+    Bytes body16 = {0x00, 0x7C, /*red, alpha bit 0*/ 0x1F, 0x80 /*blue, alpha bit 1*/};
+    Bytes x16 = MakeTga(2, 2, 1, 16, 0x20, body16);
+    ASSERT_TRUE(DecodeTga(x16.data(), x16.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFF0000FF}));
+    Bytes a16 = MakeTga(2, 2, 1, 16, 0x21, body16);
+    ASSERT_TRUE(DecodeTga(a16.data(), a16.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0x00FF0000, 0xFF0000FF}));
+    Bytes g15 = MakeTga(2, 1, 1, 15, 0x20, {0xE0, 0x03});
+    ASSERT_TRUE(DecodeTga(g15.data(), g15.size(), img));
+    EXPECT_EQ(img.pixels[0], 0xFF00FF00u);
+    // Paletted: 24-bit map entries numbered from 2; index 0 is outside it.
+    Bytes map = {255, 0, 0, /**/ 0, 0, 255};
+    Bytes m = MakeMappedTga(1, 3, 1, 2, 24, map, 2, {2, 3, 0});
+    ASSERT_TRUE(DecodeTga(m.data(), m.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFF0000FF, 0xFFFF0000, 0xFF000000}));
+    Bytes mr = MakeMappedTga(9, 3, 1, 2, 24, map, 2, {0x81, 3, 0x00, 2});
+    ASSERT_TRUE(DecodeTga(mr.data(), mr.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFFFF0000, 0xFF0000FF}));
+    for (std::size_t n = 0; n < mr.size(); ++n) {
+        EXPECT_FALSE(DecodeTga(mr.data(), n, img)) << n;
+    }
+    // Greyscale 8 bits, and 16 bits with alpha, plain and run-length.
+    Bytes g8 = MakeTga(3, 2, 1, 8, 0x20, {0x40, 0xC0});
+    ASSERT_TRUE(DecodeTga(g8.data(), g8.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFF404040, 0xFFC0C0C0}));
+    Bytes ga = MakeTga(11, 3, 1, 16, 0x28, {0x82, 0x10, 0x80});
+    ASSERT_TRUE(DecodeTga(ga.data(), ga.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>(3, 0x80101010)));
+    EXPECT_EQ(DetectImageFormat(ga.data(), ga.size()), ImageFormat::Tga);
+    EXPECT_EQ(DetectImageFormat(m.data(), m.size()), ImageFormat::Tga);
+    ASSERT_TRUE(DecodeImage(mr.data(), mr.size(), img));
+    // Greyscale in 24 bits is no TGA form.
+    Bytes g24 = MakeTga(3, 1, 1, 24, 0x20, {1, 2, 3});
+    EXPECT_FALSE(DecodeTga(g24.data(), g24.size(), img));
 }
 
 Bytes MakeDds(int w, int h, const char* fourcc, std::uint32_t pfFlags, std::uint32_t bits,
@@ -249,6 +337,39 @@ TEST(ImageDds, Uncompressed32BitAndRefusals) {
     EXPECT_FALSE(DecodeDds(dxt2.data(), dxt2.size(), img));
     Bytes big = MakeDds(1 << 20, 1 << 20, "DXT1", 4, 0, {}, Bytes(8, 0));
     EXPECT_FALSE(DecodeDds(big.data(), big.size(), img));
+}
+
+TEST(ImageDds, Uncompressed16And24Bits) {
+    Image img;
+    // A4R4G4B4: alpha 8, red 15, green 0, blue 4.
+    Bytes a4 = MakeDds(1, 1, nullptr, 0x41, 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, {0x04, 0x8F});
+    ASSERT_TRUE(DecodeDds(a4.data(), a4.size(), img));
+    EXPECT_EQ(img.pixels[0], 0x88FF0044u);
+    // A1R5G5B5: a transparent green and an opaque blue.
+    Bytes a1 = MakeDds(2, 1, nullptr, 0x41, 16, {0x7C00, 0x03E0, 0x001F, 0x8000},
+                       {0xE0, 0x03, 0x1F, 0x80});
+    ASSERT_TRUE(DecodeDds(a1.data(), a1.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0x0000FF00, 0xFF0000FF}));
+    // R5G6B5 (no alpha): full green, and red 16 of 31.
+    Bytes r5 =
+        MakeDds(2, 1, nullptr, 0x40, 16, {0xF800, 0x07E0, 0x001F, 0}, {0xE0, 0x07, 0x00, 0x80});
+    ASSERT_TRUE(DecodeDds(r5.data(), r5.size(), img));
+    EXPECT_EQ(img.pixels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFF840000}));
+    // 24 bits, rows packed: 3 × 2 pixels in 18 bytes.
+    Bytes body24;
+    for (int i = 0; i < 6; ++i) {
+        body24.insert(body24.end(), {static_cast<std::uint8_t>(i), 0x20, 0x30});
+    }
+    Bytes d24 = MakeDds(3, 2, nullptr, 0x40, 24, {0xFF0000, 0xFF00, 0xFF, 0}, body24);
+    ASSERT_TRUE(DecodeDds(d24.data(), d24.size(), img));
+    ASSERT_EQ(img.pixels.size(), 6u);
+    EXPECT_EQ(img.pixels[0], 0xFF302000u);
+    EXPECT_EQ(img.pixels[5], 0xFF302005u);
+    for (std::size_t n = 0; n < d24.size(); ++n) {
+        EXPECT_FALSE(DecodeDds(d24.data(), n, img)) << n;
+    }
+    Bytes odd = MakeDds(1, 1, nullptr, 0x40, 8, {0xE0, 0x1C, 0x03, 0}, {0xFF});
+    EXPECT_FALSE(DecodeDds(odd.data(), odd.size(), img));
 }
 
 Bytes WritePng(int w, int h, const std::vector<std::uint32_t>& argb) {

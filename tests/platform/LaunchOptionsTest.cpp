@@ -96,3 +96,21 @@ TEST(ScriptedMessageBoxes, AnswersInOrderAndRemembersTheQuestions) {
 
 } // namespace
 } // namespace quolis
+
+namespace quolis {
+namespace {
+
+TEST(LaunchOptions, TraceAndLooseAreOffUnlessAsked) {
+    LaunchOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({}, &o, &error));
+    EXPECT_FALSE(o.trace);
+    EXPECT_FALSE(o.loose);
+    ASSERT_TRUE(Parse({"--trace", "--frames", "2", "--loose"}, &o, &error)) << error;
+    EXPECT_TRUE(o.trace);
+    EXPECT_TRUE(o.loose);
+    EXPECT_EQ(o.frames, 2);
+}
+
+} // namespace
+} // namespace quolis

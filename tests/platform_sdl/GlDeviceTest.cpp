@@ -29,6 +29,22 @@ protected:
         Gl().BeginFrame();
     }
 
+    // Light travelling into the screen (diffuse 0.8, ambient 0.2); material
+    // white diffuse, ambient 0.5; no culling.
+    void LightIntoTheScreen() {
+        Light light;
+        light.direction = {0, 0, 1};
+        light.diffuse = {0.8f, 0.8f, 0.8f, 1};
+        light.ambient = {0.2f, 0.2f, 0.2f, 1};
+        Gl().SetLight(0, light);
+        Gl().EnableLight(0, true);
+        Material m;
+        m.diffuse = {1, 1, 1, 1};
+        m.ambient = {0.5f, 0.5f, 0.5f, 1};
+        Gl().SetMaterial(m);
+        Gl().SetCullMode(CullMode::None);
+    }
+
     void ScreenQuad(float x0, float y0, float x1, float y1, Argb c, float z = 0) {
         VertexScreen v[4] = {{x0, y0, z, 1, c, 0, 0},
                              {x1, y0, z, 1, c, 1, 0},
@@ -181,27 +197,15 @@ TEST_F(GlDeviceTest, FlatShadingUsesTheFirstVertexColourPerFace) {
 }
 
 TEST_F(GlDeviceTest, DirectionalLightAndMaterialLightFaces) {
-    // Light travelling into the screen; material white diffuse, ambient 0.5.
-    Light light;
-    light.direction = {0, 0, 1};
-    light.diffuse = {0.8f, 0.8f, 0.8f, 1};
-    light.ambient = {0.2f, 0.2f, 0.2f, 1};
-    Gl().SetLight(0, light);
-    Gl().EnableLight(0, true);
-    Material m;
-    m.diffuse = {1, 1, 1, 1};
-    m.ambient = {0.5f, 0.5f, 0.5f, 1};
-    Gl().SetMaterial(m);
-    Gl().SetCullMode(CullMode::None);
+    LightIntoTheScreen();
     const Mat4 view = MatrixLookAtLH({0, 0, -5}, {0, 0, 0}, {0, 1, 0});
     const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
     Gl().SetTransform(TransformKind::View, view);
     Gl().SetTransform(TransformKind::Projection, proj);
     // Two quads from a static buffer: facing the light (normal −z) and
-    // turned away (normal +z); every vertex has a different normal length to
-    // show that normals are used as directions only.
-    VertexLit v[8] = {{-3, 1, 0, 0, 0, -1, 0, 0},  {-1, 1, 0, 0, 0, -2, 0, 0},
-                      {-1, -1, 0, 0, 0, -1, 0, 0}, {-3, -1, 0, 0, 0, -3, 0, 0},
+    // turned away (normal +z).
+    VertexLit v[8] = {{-3, 1, 0, 0, 0, -1, 0, 0},  {-1, 1, 0, 0, 0, -1, 0, 0},
+                      {-1, -1, 0, 0, 0, -1, 0, 0}, {-3, -1, 0, 0, 0, -1, 0, 0},
                       {1, 1, 0, 0, 0, 1, 0, 0},    {3, 1, 0, 0, 0, 1, 0, 0},
                       {3, -1, 0, 0, 0, 1, 0, 0},   {1, -1, 0, 0, 0, 1, 0, 0}};
     const std::uint16_t idx[12] = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7};
@@ -226,6 +230,33 @@ TEST_F(GlDeviceTest, DirectionalLightAndMaterialLightFaces) {
     // A draw past the indices is refused.
     EXPECT_FALSE(Gl().UpdateBuffers(b, v, 8, idx, 13));
     Gl().ReleaseBuffers(b);
+}
+
+TEST_F(GlDeviceTest, NormalsAreNotRenormalisedAfterTheWorldTransform) {
+    LightIntoTheScreen();
+    const Mat4 view = MatrixLookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0});
+    const Mat4 proj = MatrixPerspectiveFovLH(0.785398f, 800.0f / 600.0f, 1, 100);
+    Gl().SetTransform(TransformKind::View, view);
+    Gl().SetTransform(TransformKind::Projection, proj);
+    // A unit quad facing the light, drawn at scale 2: its normals go through
+    // the inverse transpose of the world matrix and come out half as long.
+    VertexLit v[4] = {{-1, 1, 0, 0, 0, -1, 0, 0},
+                      {1, 1, 0, 0, 0, -1, 0, 0},
+                      {1, -1, 0, 0, 0, -1, 0, 0},
+                      {-1, -1, 0, 0, 0, -1, 0, 0}};
+    Gl().SetTransform(TransformKind::World, MatrixScaling(2, 2, 2));
+    Gl().DrawIndexedUP(VertexFormat::Lit, v, 4, kQuad, 6);
+    Gl().EndFrame();
+    Vec3 centre = Project({0, 0, 0}, Viewport{}, proj, view, Mat4::Identity());
+    // 0.2 × 0.5 + 0.8 × 0.5 = 0.5 (a renormalised normal would give 0.9).
+    EXPECT_NEAR(ToRgb(Pixel(int(centre.x), int(centre.y))).g, 128, 1);
+    // Unscaled, the same quad takes the full diffuse.
+    Gl().BeginFrame();
+    Gl().SetTransform(TransformKind::World, Mat4::Identity());
+    Gl().DrawIndexedUP(VertexFormat::Lit, v, 4, kQuad, 6);
+    Gl().EndFrame();
+    Reread();
+    EXPECT_NEAR(ToRgb(Pixel(int(centre.x), int(centre.y))).g, 230, 1);
 }
 
 TEST_F(GlDeviceTest, MaterialAlphaCarriesTransparencyAndVertexColourIsTheDiffuseSource) {

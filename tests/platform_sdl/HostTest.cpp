@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace quolis {
@@ -99,19 +100,63 @@ TEST(PlatformHost, MessageBoxIsAnImGuiModalAnsweredFromTheKeyboard) {
     ASSERT_TRUE(host->Input().PopDevice(InputDeviceIndex::Keyboard, &e));
     EXPECT_EQ(e.code, 0x31);
 
-    // With no answer the modal keeps running until the frame limit.
+    // With no answer the modal keeps running until the frame limit; the
+    // game's waiting events are handled on every frame meanwhile.
     host->Input().Clear();
+    int idles = 0;
+    host->SetModalIdle([&] { ++idles; });
     host->RunModal([&] {
         ++frames;
         return true;
     });
     EXPECT_EQ(frames, 120);
+    EXPECT_EQ(idles, 120);
     EXPECT_EQ(host->LastModalFrames(), 120);
+    host->Boxes().Show({SJ("x"), SJ("y"), MessageBoxButtons::Ok, MessageBoxIcon::None});
+    EXPECT_GT(idles, 120); // message boxes run the same loop
+    host->SetModalIdle(nullptr);
 
     PushKey(SDL_SCANCODE_Y, true);
     EXPECT_EQ(host->Boxes().Show(quit), MessageBoxAnswer::Yes);
     EXPECT_LT(host->LastModalFrames(), 120); // answered, not given up
     PushKey(SDL_SCANCODE_Y, false);
+}
+
+TEST(PlatformHost, HeadlessKeepsAnAudioDriverChosenExplicitly) {
+    HostConfig config;
+    config.headless = true;
+    config.joystick = false;
+    config.imgui = false;
+    std::string previous = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
+    std::string error;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    std::string chosen = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
+    host.reset();
+    unsetenv("SDL_AUDIODRIVER");
+    host = PlatformHost::Create(config, &error);
+    std::string unset = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
+    host.reset();
+    setenv("SDL_AUDIODRIVER", previous.c_str(), 1);
+    EXPECT_EQ(chosen, "disk");
+    EXPECT_EQ(unset, "dummy");
+}
+
+TEST(PlatformHost, WindowTitleCanBeChanged) {
+    HostConfig config;
+    config.headless = true;
+    config.joystick = false;
+    config.imgui = false;
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (!host) {
+        GTEST_SKIP() << "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: "
+                     << error;
+    }
+    EXPECT_EQ(host->Title(), "クオーリス　Ver1.00");
+    const std::string title = "クオーリス　Ver1.00            プロローグ";
+    host->SetTitle(title);
+    EXPECT_EQ(host->Title(), title);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "common/Path.h"
 #include "common/Text.h"
 #include "data/GameState.h"
+#include "data/SaveJson.h"
 #include "data/StageData.h"
 
 #include <filesystem>
@@ -161,7 +162,7 @@ int RunStage(const Args& args, JsonWriter& json, std::string& error) {
     json.BeginArray();
     for (const auto& [name, c] : s.EnemyUnits) {
         json.BeginObject();
-        WriteCharaFields(json, c);
+        WriteCharaJson(json, c);
         // Placement at battle start.
         json.Key("marker").String(c.Marker());
         json.Key("cell");
@@ -272,44 +273,7 @@ int RunSave(const Args& args, JsonWriter& json, std::string& error) {
     if (!LoadSaveFile(args[0], data, g, error)) {
         return 1;
     }
-    json.BeginObject();
-    json.Key("date");
-    json.BeginObject();
-    json.Key("year").Int(g.saveDate.tm_year + 1900);
-    json.Key("month").Int(g.saveDate.tm_mon + 1);
-    json.Key("day").Int(g.saveDate.tm_mday);
-    json.Key("weekday").Int(g.saveDate.tm_wday);
-    json.Key("hour").Int(g.saveDate.tm_hour);
-    json.Key("minute").Int(g.saveDate.tm_min);
-    json.Key("second").Int(g.saveDate.tm_sec);
-    json.EndObject();
-    json.Key("stageFile").String(g.stageFile);
-    json.Key("openingSeen").Int(g.openingSeen);
-    json.Key("squad");
-    json.BeginArray();
-    for (const auto& [name, c] : g.squad) {
-        json.BeginObject();
-        WriteCharaFields(json, c);
-        json.EndObject();
-    }
-    json.EndArray();
-    json.Key("cores");
-    json.BeginArray();
-    for (const auto& [name, c] : g.cores) {
-        json.BeginObject();
-        WriteCharaFields(json, c);
-        json.EndObject();
-    }
-    json.EndArray();
-    json.Key("numbers");
-    json.BeginObject();
-    for (const auto& [type, n] : g.numbers) {
-        json.Key(type).Int(n);
-    }
-    json.EndObject();
-    json.Key("BPPool").Int(g.bpPool);
-    json.Key("tablesUsed").Bool(args.size() == 2);
-    json.EndObject();
+    WriteSaveJson(json, g, g.stageFile, args.size() == 2);
     return 0;
 }
 

@@ -43,31 +43,4 @@ bool OpenGameData(const std::string& folder, GameData& data, std::string& error)
     return true;
 }
 
-void WriteCharaFields(JsonWriter& json, const CharaValues& c) {
-    json.Key("name").String(c.Name());
-    json.Key("number").Int(c.Number());
-    json.Key("type").String(c.TypeName());
-    json.Key("modelFolder").String(c.ModelFolder());
-    json.Key("core").Int(c.CoreFlag());
-    json.Key("fusionCount").Int(c.FusionCount());
-    json.Key("level").Int(c.Level());
-    json.Key("level2").Int(c.Level2());
-    json.Key("maxHP").Int(c.MaxHP());
-    json.Key("HP").Int(c.HP());
-    json.Key("maxMP").Int(c.MaxMP());
-    json.Key("MP").Int(c.MP());
-    json.Key("AP").Int(c.AP());
-    json.Key("DP").Int(c.DP());
-    json.Key("QP").Int(c.QP());
-    json.Key("BP").Int(c.BP());
-    json.Key("MblP").Int(c.MblP());
-    json.Key("RiseP").Int(c.RiseP());
-    json.Key("metalArms");
-    json.BeginArray();
-    for (const auto& [cost, name] : c.ArmsByCost()) {
-        json.String(name);
-    }
-    json.EndArray();
-}
-
 } // namespace quolis::inspect

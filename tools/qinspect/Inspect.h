@@ -1,6 +1,6 @@
 #pragma once
 // The inspector's subcommands and the game data they share.
-#include "Json.h"
+#include "common/Json.h"
 #include "data/BonusTables.h"
 #include "data/CharaMaster.h"
 #include "data/DatArchive.h"
@@ -14,6 +14,7 @@
 
 namespace quolis::inspect {
 
+using quolis::JsonWriter;
 using Args = std::vector<std::string>; // the arguments after the subcommand, UTF-8
 
 struct Command {
@@ -39,9 +40,6 @@ struct GameData {
     FloorObj floorObj;
 };
 bool OpenGameData(const std::string& folder, GameData& data, std::string& error);
-
-// The members of a creature object (the caller opens and closes it).
-void WriteCharaFields(JsonWriter& json, const CharaValues& c);
 
 // Reads a save file given by its game name or its name on disk.
 bool LoadSaveFile(const std::string& file, const GameData& data, GameState& g, std::string& error);

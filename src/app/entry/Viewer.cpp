@@ -142,7 +142,7 @@ private:
 } // namespace
 
 int RunViewer(PlatformHost& host, const LaunchOptions& options, const ViewerRequest& request) {
-    CDatArchive content(false, true);
+    CDatArchive content(false, !options.loose);
     ArchiveTextureFiles textures(content);
     CModelViewer viewer;
     StageViewer stageViewer;

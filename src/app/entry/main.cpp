@@ -7,7 +7,6 @@
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
 #include "app/entry/Viewer.h"
-#include "scenes/Scenes.h"
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
@@ -15,6 +14,7 @@
 #include "platform/sdl/PlatformHost.h"
 #include "platform/sdl/SdlFonts.h"
 #include "platform/sdl/SdlMixer.h"
+#include "scenes/Scenes.h"
 
 #include <imgui.h>
 
@@ -87,6 +87,9 @@ public:
         }
     }
     bool Focused() override { return replayer_ != nullptr || host_.Focused(); }
+    // A run with --frames ends after its passes also in a window without
+    // the focus (a replay follows the focus changes it recorded).
+    bool IgnoresFocus() override { return options_.frames >= 0 && replayer_ == nullptr; }
     bool FinishFramePass(int pass) override {
         for (const ScreenshotRequest& shot : options_.screenshots) {
             if (shot.framePass == pass) {
@@ -190,6 +193,7 @@ public:
                         config.SaveCount(), CInput::kSettingsFile);
         }
     }
+    void SetWindowTitle(const std::string& title) override { host_.SetTitle(Cp932ToUtf8(title)); }
     bool Unattended() const { return options_.frames >= 0 || replayer_ != nullptr; }
 
     int Pumps() const { return pump_; }
@@ -206,6 +210,15 @@ private:
     int pump_ = 0;
     int shotsTaken_ = 0;
     std::string screenshotError_;
+};
+
+// The trace of --trace: one line each on standard output.
+class StdoutTrace final : public TraceSink {
+public:
+    void TraceLine(const std::string& line) override {
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
 };
 
 // The window menu in the strip above the game view.
@@ -301,6 +314,9 @@ int main(int argc, char** argv) {
         return Fail("--data: no such folder: " + options.dataDir);
     }
     SetGameRoot(ChooseGameRoot(options.dataDir, ExecutableDir()));
+    // Loose content copied from Windows may differ from its references in
+    // the case of its names.
+    SetHostPathCaseFolding(options.loose);
 
     HostConfig config;
     config.headless = options.headless;
@@ -337,8 +353,10 @@ int main(int argc, char** argv) {
     }
 
     int code = 0;
+    StdoutTrace trace;
     {
         CGameApp app;
+        app.SetLooseFiles(options.loose);
         gameHost.SetApp(&app);
         AppEnvironment env;
         env.device = &host->Device();
@@ -347,6 +365,7 @@ int main(int argc, char** argv) {
         env.boxes = &host->Boxes();
         env.fonts = &fonts;
         env.host = &gameHost;
+        env.trace = options.trace ? &trace : nullptr;
         InstallTitleScenes(app);
         InstallGameScenes(app);
         if (gameHost.Unattended()) {
@@ -367,6 +386,7 @@ int main(int argc, char** argv) {
             return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
         }
         host->SetMenuDrawer([&app, &gameHost] { DrawWindowMenu(app, gameHost); });
+        host->SetModalIdle([&app] { app.ModalPass(); });
         code = app.Run();
         if (options.frames >= 0 || replayer) {
             // Unattended runs leave a summary of where the game ended.
@@ -375,6 +395,7 @@ int main(int argc, char** argv) {
                         app.StepCount());
         }
         host->SetMenuDrawer(nullptr);
+        host->SetModalIdle(nullptr);
         gameHost.SetApp(nullptr);
     }
     CStopwatch::SetClock(nullptr);

@@ -53,10 +53,11 @@ void main() {
             vec3 rgb = uMatEmissive.rgb;
             if (uLightOn != 0) {
                 vec3 n = vec3(0.0);
+                // As the fixed-function default: the normal is not
+                // renormalised after the world transform, so a scaled
+                // part lights more dimly (scale 2: half the diffuse).
                 if (uHasNormal != 0) {
                     n = (uNormalMat * vec4(aNormal, 0.0)).xyz;
-                    float len = length(n);
-                    n = len > 0.0 ? n / len : n;
                 }
                 float ndl = max(dot(n, -uLightDir), 0.0);
                 rgb += uLightAmbient.rgb * uMatAmbient.rgb + ndl * uLightDiffuse.rgb * diffuse.rgb;

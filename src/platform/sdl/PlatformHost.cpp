@@ -45,7 +45,12 @@ std::unique_ptr<PlatformHost> PlatformHost::Create(const HostConfig& config, std
 bool PlatformHost::Init(std::string* error) {
     if (config_.headless) {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // An audio driver chosen explicitly stays (SDL's disk driver records
+        // what the game plays); otherwise no sound card is needed.
+        const char* audio = std::getenv("SDL_AUDIODRIVER");
+        if (audio == nullptr || *audio == '\0') {
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+        }
     }
     Uint32 systems = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
     if (config_.joystick) {
@@ -199,6 +204,15 @@ void PlatformHost::PumpEvents() {
     }
 }
 
+void PlatformHost::SetTitle(const std::string& utf8) {
+    SDL_SetWindowTitle(window_, utf8.c_str());
+}
+
+std::string PlatformHost::Title() const {
+    const char* t = SDL_GetWindowTitle(window_);
+    return t != nullptr ? t : "";
+}
+
 void PlatformHost::WaitEvents(int timeoutMs) {
     SDL_WaitEventTimeout(nullptr, timeoutMs);
     PumpEvents();
@@ -315,6 +329,9 @@ void PlatformHost::RunModal(const std::function<bool()>& draw) {
     lastModalFrames_ = 0;
     for (int frame = 1; open; ++frame) {
         PumpEvents();
+        if (modalIdle_) {
+            modalIdle_();
+        }
         Present(&draw, &open);
         lastModalFrames_ = frame;
         if (config_.modalFrameLimit > 0 && frame >= config_.modalFrameLimit) {

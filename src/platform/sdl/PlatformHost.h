@@ -18,8 +18,8 @@
 namespace quolis {
 
 struct HostConfig {
-    // SDL offscreen video (EGL, llvmpipe) and dummy audio: no display and no
-    // sound card needed.
+    // SDL offscreen video (EGL, llvmpipe) and dummy audio unless
+    // SDL_AUDIODRIVER names a driver: no display and no sound card needed.
     bool headless = false;
     // The clock advances exactly 16 ms per frame pass.
     bool fixedStep = false;
@@ -52,6 +52,9 @@ public:
     MessageBoxes& Boxes() { return boxes_; }
     SDL_Window* Window() { return window_; }
     bool Headless() const { return config_.headless; }
+    // The window's title bar (UTF-8).
+    void SetTitle(const std::string& utf8);
+    std::string Title() const;
 
     // Reads every pending window-system event into Input().
     void PumpEvents();
@@ -76,6 +79,9 @@ public:
     // ImGui frame until it returns false. The game neither steps nor draws
     // meanwhile; the last back buffer stays on screen.
     void RunModal(const std::function<bool()>& draw);
+    // Called once per frame of every modal window (the game's waiting
+    // events, such as the end of a piece of music); empty: nothing.
+    void SetModalIdle(std::function<void()> idle) { modalIdle_ = std::move(idle); }
     // The next presented frame of the whole window (menu strip and modal
     // windows included) is written as PNG; WindowScreenshotError() tells
     // whether it failed.
@@ -116,6 +122,7 @@ private:
     InputEventQueue input_;
     ImGuiBoxes boxes_{*this};
     std::function<void()> menuDrawer_;
+    std::function<void()> modalIdle_;
     int lastModalFrames_ = 0;
     std::string windowShot_;
     std::string windowShotError_;

@@ -52,6 +52,7 @@ public:
     }
 
     HRESULT SetUp(CGameApp& app) override {
+        app.SetWindowTitle(CGameApp::AppTitle());
         if (background_ != nullptr) {
             background_->Setup(0, 0, 1.0f, 800, 600, 0, 255, 0);
             background_->SetTextureName("Menu\\BG.bmp");

@@ -42,6 +42,11 @@ public:
         return S_OK;
     }
 
+    HRESULT SetUp(CGameApp& app) override {
+        app.SetSceneTitle(SJ("エンディング"));
+        return S_OK;
+    }
+
     HRESULT Teardown(CGameApp& /*app*/) override {
         background_.reset();
         credit_ = nullptr;

@@ -1,4 +1,5 @@
 // Scene 2: the prologue script, read to its end, then the menu hub.
+#include "common/Text.h"
 #include "scenes/story/StoryScenes.h"
 
 namespace quolis {
@@ -9,6 +10,11 @@ enum PrologueStep : int { kPrologueStart = 0, kPrologueRead = 100, kPrologueDone
 
 class PrologueScene final : public CScene {
 public:
+    HRESULT SetUp(CGameApp& app) override {
+        app.SetSceneTitle(SJ("プロローグ"));
+        return S_OK;
+    }
+
     HRESULT Frame(CGameApp& app) override {
         switch (app.GetCycle(kScenePrologue)) {
         case kPrologueStart:

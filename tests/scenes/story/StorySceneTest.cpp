@@ -72,6 +72,7 @@ protected:
 TEST_F(StoryScenes, ThePrologueStartsDarkIsReadToItsEndThenTheHub) {
     StartWith(true);
     Enter(kScenePrologue);
+    EXPECT_EQ(app.WindowTitle(), CGameApp::AppTitle() + std::string(12, ' ') + SJ("プロローグ"));
     Step();
     ASSERT_NE(app.ScriptEngine(), nullptr);
     EXPECT_EQ(app.GetCycle(kScenePrologue), kCycleFadeIn);
@@ -89,6 +90,7 @@ TEST_F(StoryScenes, ThePrologueStartsDarkIsReadToItsEndThenTheHub) {
 TEST_F(StoryScenes, DecideOnlyEndsTheLastCreditBlock) {
     StartWith(true);
     Enter(kSceneEnding);
+    EXPECT_EQ(app.WindowTitle(), CGameApp::AppTitle() + std::string(12, ' ') + SJ("エンディング"));
     Step();
     EXPECT_FALSE(app.ScriptEngine()->Visible()); // shown by the service at 100
     ASSERT_GE(ReadUntil(kSceneEnding, 5010), 0);

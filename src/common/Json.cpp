@@ -1,12 +1,15 @@
-#include "Json.h"
+#include "common/Json.h"
 
 #include "common/Text.h"
 
 #include <cstdio>
 
-namespace quolis::inspect {
+namespace quolis {
 
 void JsonWriter::Newline() {
+    if (oneLine_) {
+        return;
+    }
     out_ += '\n';
     out_.append(open_.size() * 2, ' ');
 }
@@ -19,12 +22,16 @@ void JsonWriter::BeforeValue(bool container) {
     if (open_.empty()) {
         return;
     }
-    Open& o = open_.back();
+    Level& o = open_.back();
     if (!o.empty) {
         out_ += ',';
     }
     // Arrays of plain values stay on one line.
-    if (o.array && !container) {
+    if (oneLine_) {
+        if (!o.empty) {
+            out_ += ' ';
+        }
+    } else if (o.array && !container) {
         if (!o.empty) {
             out_ += ' ';
         }
@@ -35,38 +42,21 @@ void JsonWriter::BeforeValue(bool container) {
     o.empty = false;
 }
 
-void JsonWriter::BeginObject() {
+void JsonWriter::Open(bool array) {
     BeforeValue(true);
-    out_ += '{';
-    open_.push_back({false, true, false});
+    out_ += array ? '[' : '{';
+    open_.push_back({array, true, false});
 }
 
-void JsonWriter::EndObject() {
+void JsonWriter::Close() {
+    const bool array = open_.back().array;
     const bool multiline = open_.back().multiline;
     open_.pop_back();
     if (multiline) {
         Newline();
     }
-    out_ += '}';
-    if (open_.empty()) {
-        out_ += '\n';
-    }
-}
-
-void JsonWriter::BeginArray() {
-    BeforeValue(true);
-    out_ += '[';
-    open_.push_back({true, true, false});
-}
-
-void JsonWriter::EndArray() {
-    const bool multiline = open_.back().multiline;
-    open_.pop_back();
-    if (multiline) {
-        Newline();
-    }
-    out_ += ']';
-    if (open_.empty()) {
+    out_ += array ? ']' : '}';
+    if (open_.empty() && !oneLine_) {
         out_ += '\n';
     }
 }
@@ -135,4 +125,4 @@ void JsonWriter::Bool(bool v) {
     out_ += v ? "true" : "false";
 }
 
-} // namespace quolis::inspect
+} // namespace quolis
