@@ -1,5 +1,6 @@
 #include "scenes/Scenes.h"
 
+#include "scenes/battle/BattleScene.h"
 #include "scenes/fusion/FusionScene.h"
 #include "scenes/hub/HubScene.h"
 #include "scenes/levelup/LevelUpScene.h"
@@ -14,6 +15,7 @@ void InstallGameScenes(CGameApp& app) {
     // One line per scene folder, in scene-id order.
     app.SetSceneHandlers(kScenePrologue, MakePrologueScene());
     app.SetSceneHandlers(kSceneMenu, MakeHubScene());
+    InstallBattleScene(app);
     app.SetSceneHandlers(kSceneStageEvent, MakeStageEventScene());
     app.SetSceneHandlers(kSceneStatus, MakeStatusScene());
     app.SetSceneHandlers(kSceneLevelUp, MakeLevelUpScene());
