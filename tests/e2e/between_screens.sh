@@ -50,10 +50,11 @@ spaces() {
     local p
     for ((p = $1; p <= $2; p += 12)); do key $p $SPACE; done
 }
-run() { # name, replay text, expected "scene S at step C", screenshots
-    local name=$1 text=$2 expect=$3
-    shift 3
-    printf 'quolis-input 1\n%s\n' "$text" | grep -v '^$' | sort -n -s -k1,1 > "$WORK/$name.rec"
+run() { # name, key lines, last pass, expected "scene S at step C", screenshots
+    local name=$1 text=$2 end=$3 expect=$4
+    shift 4
+    { echo 'quolis-input 1'; echo "$text" | grep -v '^$' | sort -n -s -k1,1; echo "end $end"; } \
+        > "$WORK/$name.rec"
     "$QUOLIS" --headless --fixed-step --data "$GAME" --replay "$WORK/$name.rec" "$@" \
         > "$WORK/$name.out" 2> "$WORK/$name.err" || { cat "$WORK/$name.err" >&2; fail "$name"; }
     grep -q "ended in scene $expect " "$WORK/$name.out" || \
@@ -63,13 +64,12 @@ run() { # name, replay text, expected "scene S at step C", screenshots
 # The hub of each block.
 for b in A B C D; do
     n=$(( $(printf '%d' "'$b") - 64 ))
-    run "hub$b" "$(load $n)
-end 360" "3 at step -10000" --screenshot "359:$PREVIEW/hub_block$b.png"
+    run "hub$b" "$(load $n)" 360 "3 at step -10000" --screenshot "359:$PREVIEW/hub_block$b.png"
 done
 # The status screen from the hub of block C: ステータス is the second button.
-run status "$(load 3; key 360 $DOWN; key 370 $SPACE)
-end 560" "6 at step 100" --screenshot "559:$PREVIEW/status.png"
+run status "$(load 3; key 360 $DOWN; key 370 $SPACE)" 560 "6 at step 100" \
+    --screenshot "559:$PREVIEW/status.png"
 # 次の戦闘へ on the first stage: the opening event's message box.
-run event "$(load 1; key 360 $SPACE)
-end 560" "5 at step -1010" --screenshot "559:$PREVIEW/stage_event.png"
+run event "$(load 1; key 360 $SPACE)" 560 "5 at step -1010" \
+    --screenshot "559:$PREVIEW/stage_event.png"
 echo ok
