@@ -76,6 +76,10 @@ void CCreatureModel::Draw() {
 // --- the scene base ---------------------------------------------------------
 
 HRESULT CManageScene::Build(CGameApp& app) {
+    // Nearer than the scene cycle's camera, so that the creature fills the
+    // middle of the screen.
+    app.Camera().SetEye(0, 3.5f, -8);
+    app.Camera().SetLookAt(0, 0.3f, 0);
     list_ = app.SlotLists().Add(std::make_unique<CSlotList>());
     if (list_ != nullptr) {
         list_->SetupWidget(SJ("ＭＳ Ｐゴシック"), 14, 1);
