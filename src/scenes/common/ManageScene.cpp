@@ -9,8 +9,9 @@
 namespace quolis {
 namespace {
 
-// Short menus stand left of the message frame, long lists down the left edge.
-constexpr float kMenuX = 40, kMenuY = 410, kMenuStep = 30;
+// Short menus stand right, just above the message frame; long lists down
+// the left edge.
+constexpr float kMenuX = 560, kMenuY = 290, kMenuStep = 30;
 constexpr float kListY = 70, kListStep = 26;
 
 } // namespace
@@ -131,11 +132,11 @@ HRESULT CManageScene::Draw(CGameApp& app) {
             t->Draw();
         }
     }
-    if (list_ != nullptr) {
-        list_->Draw();
-    }
     if (app.Script() != nullptr) {
         app.Script()->Draw();
+    }
+    if (list_ != nullptr) {
+        list_->Draw();
     }
     return S_OK;
 }
