@@ -12,7 +12,7 @@ namespace {
 // Short menus stand right, just above the message frame; long lists down
 // the left edge.
 constexpr float kMenuX = 560, kMenuY = 290, kMenuStep = 30;
-constexpr float kListY = 70, kListStep = 26;
+constexpr float kListX = 40, kListY = 70, kListStep = 26;
 
 } // namespace
 
@@ -220,7 +220,7 @@ void CManageScene::AskList(CGameApp& app, const std::string& question, const Cha
     if (list_ != nullptr) {
         int key = 0;
         const auto add = [&](const std::string& name) {
-            list_->AddEntry(name, key, kMenuX, kListY + kListStep * static_cast<float>(key), 1.0f,
+            list_->AddEntry(name, key, kListX, kListY + kListStep * static_cast<float>(key), 1.0f,
                             100, 40, 0);
             ++key;
         };
