@@ -426,10 +426,40 @@ void PrintHelp() {
                 "  --view-model F\\A    show model animation A of folder F turning slowly\n"
                 "  --view-mesh NAME     show one X mesh turning slowly\n"
                 "  --view-stage FILE    show the floor of one stage file, seen whole\n"
+                "  --battle FILE        a new campaign straight into the battle on stage FILE\n"
                 "  --version            print the version\n"
                 "  --help               print this help\n\n"
                 "F11 or Alt+Enter toggles full screen.\n",
                 LaunchUsage(), QUOLIS_INSTALLED_DATA_DIR);
+}
+
+// Takes "--battle FILE" out of the arguments.
+bool TakeBattleOption(std::vector<const char*>& args, std::string* stage, std::string* error) {
+    std::vector<const char*> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (std::strcmp(args[i], "--battle") != 0) {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 >= args.size() || args[i + 1][0] == '\0') {
+            *error = "--battle needs a stage file name";
+            return false;
+        }
+        *stage = args[++i];
+    }
+    args.swap(rest);
+    return true;
+}
+
+// --battle: the new-game data, then the battle on the stage file (for tests
+// and demos; the game itself reaches battles through the menu hub).
+void StartBattle(CGameApp& app, const std::string& stageFile) {
+    if (app.Campaign() != nullptr) {
+        app.Campaign()->LoadSave(app.SecureReader(), CGameApp::SavePath(0));
+    }
+    app.OwnCampaign().SetCurrentStageFile(Utf8ToCp932(stageFile));
+    app.SetNextScene(kSceneBattle, 0);
+    app.SwitchToNextScene();
 }
 
 } // namespace
@@ -438,6 +468,11 @@ int main(int argc, char** argv) {
     std::vector<const char*> args(argv, argv + argc);
     std::string recordFile, replayFile, feedFile, error;
     if (!TakeReplayOptions(args, &recordFile, &replayFile, &feedFile, &error)) {
+        std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
+        return 2;
+    }
+    std::string battleStage;
+    if (!TakeBattleOption(args, &battleStage, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
@@ -563,6 +598,9 @@ int main(int argc, char** argv) {
             app.CloseDown();
             CStopwatch::SetClock(nullptr);
             return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
+        }
+        if (!battleStage.empty()) {
+            StartBattle(app, battleStage);
         }
         host->SetMenuDrawer(
             [&app, &gameHost, &platform = *host] { DrawWindowMenu(app, gameHost, platform); });
