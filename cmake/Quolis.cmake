@@ -2,6 +2,10 @@
 
 add_library(quolis_options INTERFACE)
 target_compile_options(quolis_options INTERFACE -Wall -Wextra)
+# The game's figures (growth tables, damage rolls) round every single-precision
+# product and sum on its own; a fused multiply-add would skip one rounding and
+# change results on processors that have it, so no compiler may contract.
+target_compile_options(quolis_options INTERFACE -ffp-contract=off)
 if(QUOLIS_WERROR)
     target_compile_options(quolis_options INTERFACE -Werror)
 endif()

@@ -291,7 +291,10 @@ EnemyDecision EnemyTurn::Decide() {
 
 void EnemyTurn::PlanAttack(CharaValues& e, EnemyDecision& d) {
     e.Visited().clear();
-    ReachGrid& area = grids_->target;
+    // The fallback search fills the scratch grid; the attack area itself is
+    // the reach grid, the one the battle shows in red.
+    ReachGrid& scratch = grids_->target;
+    ReachGrid& area = grids_->reach;
     const Cell at = d.attackCell;
     std::string command = d.chosenCommand;
     if (command.empty()) {
@@ -308,9 +311,9 @@ void EnemyTurn::PlanAttack(CharaValues& e, EnemyDecision& d) {
             if (arm->mpCost > e.MP()) {
                 continue;
             }
-            area.Clear();
-            FloodReach(stage_, area, e, at.x, at.y, arm->range + 1, kBlockNone);
-            if (area.At(d.targetCell) >= 1) {
+            scratch.Clear();
+            FloodReach(stage_, scratch, e, at.x, at.y, arm->range + 1, kBlockNone);
+            if (scratch.At(d.targetCell) >= 1) {
                 command = arm->name;
                 break;
             }

@@ -70,8 +70,9 @@ public:
     // acted; else the next-enemy list is rebuilt and the acting enemy acts.
     Check CheckNext();
     CharaValues* Acting();
-    // The acting enemy's decision. Leaves the reach grids as the scene shows
-    // them; updates the enemy's approach memory.
+    // The acting enemy's decision. Leaves the reach grid as the scene shows
+    // it last: the attack area of the command (red) for an attack, the move
+    // area (blue) for an approach. Updates the enemy's approach memory.
     EnemyDecision Decide();
     // Carries a decision out at once: walks the path (facing each step),
     // attacks (damage roll, HP loss, payment, beaten unit leaves) and sets

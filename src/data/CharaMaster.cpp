@@ -337,11 +337,11 @@ void ApplySteps(const CharaType& type, CharaValues& c) {
 }
 
 void LearnArms(const CharaType& type, const MAMaster& arms, CharaValues& c) {
-    // The reached set is the same in any order; walking the cost order keeps
-    // equal costs in the order the table names them.
-    for (const auto& [cost, name] : type.armsByCost) {
-        const auto e = type.arms.find(name);
-        if (e == type.arms.end() || !Reached(e->second.fusionCount, e->second.level, c)) {
+    // The learning walk goes through the type's Metal Arms in name order; the
+    // creature lists equal MP costs in the order it learnt them, so its
+    // command list can differ from the type's file-order listing.
+    for (const auto& [name, entry] : type.arms) {
+        if (!Reached(entry.fusionCount, entry.level, c)) {
             continue;
         }
         if (const MARecord* rec = arms.Find(name)) {

@@ -95,8 +95,8 @@ private:
 
 // Applies the type's ＭｂｌＰ and ＲｉｓｅＰ steps (values never decrease).
 void ApplySteps(const CharaType& type, CharaValues& c);
-// Adds every reached Metal Arms of the type (listing order: MP cost, then
-// file order).
+// Adds every reached Metal Arms of the type, walking them in name order (the
+// creature's listing: MP cost, equal costs in the order learnt).
 void LearnArms(const CharaType& type, const MAMaster& arms, CharaValues& c);
 // Maximum HP and MP, AP, DP, QP from the tables at the absolute level; HP and
 // MP set to their maxima.

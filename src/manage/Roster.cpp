@@ -38,7 +38,6 @@ bool CoreDropDraw(std::int32_t coreRate, GameRandom& random) {
     for (std::int32_t i = 0; i < r; ++i) {
         list[static_cast<std::size_t>(i)] = 1;
     }
-    random.Reseed();
     for (std::int32_t i = 1; i < 100; ++i) {
         std::swap(list[static_cast<std::size_t>(i)],
                   list[static_cast<std::size_t>(random.Next() % i)]);
@@ -69,6 +68,7 @@ void MakeCore(CharaValues& c) {
 
 bool BecomesCore(CharaValues& enemy, const CharaMaster& master, bool alwaysCore,
                  GameRandom& random) {
+    // One seed per decision: the shuffle and the pick draw from it.
     bool drops = true;
     random.Reseed();
     if (!alwaysCore) {

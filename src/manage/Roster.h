@@ -26,7 +26,8 @@ void NextNumber(GameState& state, CharaValues& c);
 void AssignName(const CharaMaster& master, CharaValues& c);
 
 // The core drop draw for a core rate (clamped to 0..100): a list of r ones and
-// 100 - r zeros, shuffled, one entry picked; the generator is reseeded first.
+// 100 - r zeros, shuffled, one entry picked. Draws from the generator as it
+// stands (BecomesCore seeds it once for the whole decision).
 bool CoreDropDraw(std::int32_t coreRate, GameRandom& random);
 
 // Turns a beaten enemy into a core lying where it fell: core flag, levels

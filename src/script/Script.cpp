@@ -735,6 +735,9 @@ HRESULT CScript::LoadFrom(std::string_view name, std::size_t statement) {
     for (auto& [k, v] : contents->strings) {
         stringVars_[k] = v;
     }
+    for (const std::string& k : contents->intRecords) {
+        intVars_.try_emplace(k, 0);
+    }
     for (auto& [k, v] : contents->ints) {
         intVars_[k] = v;
     }
@@ -971,6 +974,7 @@ CScript::Outcome CScript::Exec(bool single) {
             v = std::string(Tok(cursor_ + 3));
             cursor_ += 4;
         } else {
+            v.clear(); // a declaration without a value empties the variable
             cursor_ += 2;
         }
         return next;
@@ -1005,6 +1009,10 @@ CScript::Outcome CScript::Exec(bool single) {
         return o.result == E_FAIL ? error(ScriptError::MalformedStatement, start, {}) : o;
     }
     if (t == "SaveMenu") {
+        // The slot menu waits for the player's choice, and choosing an item
+        // resumes the script after it. Going on at once would show the next
+        // line under the open menu, and the choice would then skip that line
+        // unread; so, like "LoadMenu", the step ends here.
         BuildSlotMenu(a, false);
         cursor_ += 2;
         return {true, S_OK};

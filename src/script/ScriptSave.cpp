@@ -108,9 +108,13 @@ std::optional<ScriptSaveContents> ParseScriptSave(const TokenList& tokens) {
             if (t == "string") {
                 out.strings[tokens[i + 1]] = tokens[i + 2];
             } else {
-                std::int32_t v = out.ints.count(tokens[i + 1]) ? out.ints[tokens[i + 1]] : 0;
-                ScanInt(tokens[i + 2], v);
-                out.ints[tokens[i + 1]] = v;
+                // A value that is not a number creates the variable but
+                // leaves a value it already has.
+                out.intRecords.insert(tokens[i + 1]);
+                std::int32_t v = 0;
+                if (ScanInt(tokens[i + 2], v)) {
+                    out.ints[tokens[i + 1]] = v;
+                }
             }
             i += 3;
         } else {

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -40,7 +41,8 @@ std::string ScriptSlotLabel(int n, const std::optional<std::array<std::int32_t, 
 struct ScriptSaveContents {
     std::string resume; // the script to run, with ".Dat"
     StringVars strings;
-    IntVars ints;
+    IntVars ints;                     // the INT records whose value reads as a number
+    std::set<std::string> intRecords; // every INT record's name, number or not
 };
 
 // Reads a save file's tokens. nullopt when the script key (with its value) or

@@ -233,5 +233,54 @@ TEST_F(EnemyTurnTest, AttacksFromAboveBehindFirst) {
     EXPECT_EQ(d.bonus.heightLabel, S("下方攻撃"));
 }
 
+TEST_F(EnemyTurnTest, AttackAreaIsLeftInTheReachGrid) {
+    // No command kills the target, so all twelve passes run and the attack
+    // uses the fallback command; its area (range 3 + 1 points, nothing
+    // blocking) is what the battle shows in red, in the reach grid.
+    CharaValues& e = Enemy("e", 0, 0);
+    e.SetMblP(0);
+    e.LearnArm(Arm("lance", 3, 1, 5));
+    CharaValues& p = Player("p", 3, 0, 1, "left"); // faces the enemy
+    p.SetHP(99999);
+    Put(stage.FieldCores, Unit("core", 1, 1)); // blocks the passes, not the attack area
+    EnemyTurn turn = Turn();
+    turn.Begin();
+    ASSERT_EQ(turn.CheckNext(), EnemyTurn::Check::Act);
+    const EnemyDecision d = turn.Decide();
+    ASSERT_EQ(d.outcome, EnemyOutcome::AttackHere);
+    EXPECT_EQ(d.attackCommand, "lance");
+    EXPECT_EQ(d.attackDistance, 3);
+    const ReachGrid& red = turn.GetReachGrid();
+    EXPECT_EQ(red.At(1, 0), 3);
+    EXPECT_EQ(red.At(2, 0), 2);
+    EXPECT_EQ(red.At(3, 0), 1); // the target's cell
+    EXPECT_EQ(red.At(1, 1), 2); // the core's cell
+    EXPECT_EQ(red.At(1, 2), 1);
+    EXPECT_EQ(red.At(4, 0), 0);
+    EXPECT_EQ(red.At(2, 2), 0);
+}
+
+TEST_F(EnemyTurnTest, TargetListIsKeyedByAbsoluteLevelNotLevel) {
+    // "a" is fused once at level 2 (absolute level 21); "b" is unfused at
+    // level 15 (absolute level 15). Neither can be killed and both stand in
+    // front of the enemy, so only pass 10 takes them, highest key first.
+    CharaValues& e = Enemy("e", 5, 5);
+    e.SetMblP(0);
+    CharaValues& a = Player("a", 5, 6, 21, "down");
+    a.SetFusionCount(1);
+    a.SetLevel(2);
+    CharaValues& b = Player("b", 4, 5, 15, "right");
+    b.SetLevel(15);
+    a.SetHP(99999);
+    b.SetHP(99999);
+    EnemyTurn turn = Turn();
+    turn.Begin();
+    ASSERT_EQ(turn.CheckNext(), EnemyTurn::Check::Act);
+    const EnemyDecision d = turn.Decide();
+    EXPECT_EQ(d.target, &a);
+    EXPECT_EQ(d.chosenPass, 10);
+    EXPECT_EQ(d.attackCommand, "bite");
+}
+
 } // namespace
 } // namespace quolis

@@ -101,16 +101,55 @@ TEST(Roster, CoreRatesZeroHundredAndFlag) {
 }
 
 TEST(Roster, DrawFollowsTheRateAndRepeatsWithinASecond) {
+    const CharaMaster m = Master(30);
     FixedCalendar cal(1070892300);
     GameRandom r(&cal);
     int hits = 0;
     for (int t = 0; t < 2000; ++t, cal.Advance(1)) {
-        const bool first = CoreDropDraw(30, r);
-        EXPECT_EQ(CoreDropDraw(30, r), first); // same second, same draw
+        CharaValues a = Enemy("ＱＬ－３Ｅ", 10);
+        const bool first = BecomesCore(a, m, false, r);
+        CharaValues b = Enemy("ＱＬ－３Ｅ", 10);
+        EXPECT_EQ(BecomesCore(b, m, false, r), first); // same second, same draw
         hits += first ? 1 : 0;
     }
     EXPECT_GT(hits, 2000 * 25 / 100);
     EXPECT_LT(hits, 2000 * 35 / 100);
+}
+
+// A calendar one second further on at every reading.
+class TickingCalendar final : public Calendar {
+public:
+    explicit TickingCalendar(std::int64_t t) : t_(t) {}
+    std::int64_t Now() override {
+        ++reads;
+        return t_++;
+    }
+    int reads = 0;
+
+private:
+    std::int64_t t_;
+};
+
+TEST(Roster, OneSeedPerCoreDecision) {
+    // The clock may pass a second boundary while the decision is made: the
+    // shuffle and the pick must still come from the one seed read first.
+    const CharaMaster m = Master(50);
+    int differ = 0;
+    for (std::int64_t t = 1070892300; t < 1070892300 + 200; ++t) {
+        TickingCalendar cal(t);
+        GameRandom r(&cal);
+        CharaValues e = Enemy("ＱＬ－３Ｅ", 10);
+        const bool drops = BecomesCore(e, m, false, r);
+        EXPECT_EQ(cal.reads, 1);
+        GameRandom seeded;
+        seeded.Seed(static_cast<std::uint32_t>(t));
+        EXPECT_EQ(drops, CoreDropDraw(50, seeded)) << t;
+        GameRandom later;
+        later.Seed(static_cast<std::uint32_t>(t + 1));
+        seeded.Seed(static_cast<std::uint32_t>(t));
+        differ += CoreDropDraw(50, later) != CoreDropDraw(50, seeded) ? 1 : 0;
+    }
+    EXPECT_GT(differ, 0); // the seeds chosen do tell the two readings apart
 }
 
 TEST(Roster, PickUpNumbersNamesAndRespectsCapacity) {

@@ -62,9 +62,11 @@ protected:
     }
 
     // Runs qinspect; returns its output with the layout whitespace removed.
-    std::string Run(const std::string& args, int* rc = nullptr) {
-        const std::string cmd =
-            std::string(QUOLIS_BINARY_DIR) + "/qinspect " + args + " 2>/dev/null";
+    // `cwd`: the folder to run it in (default: the test's own).
+    std::string Run(const std::string& args, int* rc = nullptr, const std::string& cwd = "") {
+        const std::string cmd = (cwd.empty() ? std::string() : "cd '" + cwd + "' && ") +
+                                std::string(QUOLIS_BINARY_DIR) + "/qinspect " + args +
+                                " 2>/dev/null";
         FILE* p = ::popen(cmd.c_str(), "r");
         std::string out;
         char buf[4096];
@@ -150,6 +152,23 @@ TEST_F(QInspect, DecodedSave) {
     int rc = 0;
     Run("save " + dir_ + "/GameData/Save/Save9.Dat", &rc);
     EXPECT_NE(rc, 0);
+
+    // Folders whose names hold a dot: the E-name rule applies to the file's
+    // own name only.
+    const fs::path dotted = fs::path(dir_) / "saves.v2";
+    fs::create_directories(dotted);
+    fs::copy_file(fs::path(dir_) / "GameData" / "Save" / "Save2E.Dat", dotted / "Save2E.Dat");
+    for (const char* name : {"Save2E.Dat", "Save2.Dat"}) {
+        const std::string out = Run("save " + dotted.string() + "/" + name + " " + dir_, &rc);
+        EXPECT_EQ(rc, 0) << name;
+        EXPECT_NE(out.find("\"BPPool\":321"), std::string::npos) << name << out;
+    }
+    const std::string here = Run("save ./Save2E.Dat", &rc, dotted.string());
+    EXPECT_EQ(rc, 0);
+    EXPECT_NE(here.find("\"BPPool\":321"), std::string::npos) << here;
+    EXPECT_NE(Run("save ../saves.v2/Save2.Dat", &rc, (fs::path(dir_) / "GameData").string())
+                  .find("\"maxHP\":0"),
+              std::string::npos);
 }
 
 TEST_F(QInspect, ReachOfAFillOnAStage) {
@@ -206,6 +225,13 @@ TEST_F(QInspect, ReachOfAFillOnAStage) {
     EXPECT_EQ(Run("enemy-turn " + dir_ + " Stage02.txt --squad " + dir_ +
                   "/GameData/Save/Save3.Dat --time 5"),
               out);
+    // A squad from a save in a folder whose name holds a dot.
+    fs::create_directories(fs::path(dir_) / "saves.v2");
+    fs::copy_file(fs::path(dir_) / "GameData" / "Save" / "Save3E.Dat",
+                  fs::path(dir_) / "saves.v2" / "Save3E.Dat");
+    EXPECT_EQ(
+        Run("enemy-turn " + dir_ + " Stage02.txt --squad saves.v2/Save3E.Dat --time 5", &rc, dir_),
+        out);
     // Without a squad nobody stands: the battle is lost at once.
     out = Run("enemy-turn " + dir_ + " Stage02.txt");
     EXPECT_NE(out.find("\"actions\":[],\"result\":\"defeat\""), std::string::npos) << out;

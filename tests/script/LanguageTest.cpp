@@ -93,6 +93,13 @@ TEST_F(Language, VariablesDeclareSetAndCopy) {
     EXPECT_EQ(script.TextureVars().at(Sj("顔")), "face.bmp");
 }
 
+TEST_F(Language, StringDeclarationWithoutValueEmptiesTheVariable) {
+    Play("string $s = 値 string $t = 残る string $s string $u end");
+    EXPECT_EQ(script.StringVariables().at("$s"), "");
+    EXPECT_EQ(U8(script.StringVariables().at("$t")), "残る");
+    EXPECT_EQ(script.StringVariables().at("$u"), "");
+}
+
 TEST_F(Language, HugeNumbersDoNotMisbehave) {
     Play("INT %a = 99999999999999999999 newlinecharnum 99999999999999 INT %b = -2147483648 "
          "あいうえお");

@@ -71,6 +71,21 @@ TEST_F(SaveData, LoadOfABrokenFileLeavesVariablesAndEnds) {
     }
 }
 
+TEST_F(SaveData, AnIntRecordThatIsNoNumberLeavesTheVariable) {
+    // %kept has a value: a record "x1" leaves it; %made has none: it is
+    // created with 0; %late is read from its second, numeric record.
+    storage.files["GameData\\Text\\n.Dat"] =
+        Toks("セーブ日時 103 3 2 5 14 7 0 現在のスクリプトファイル名 R 変数情報 "
+             "INT %kept x1 INT %made - INT %late 4 INT %late ? INT %neg -3");
+    storage.scripts["R.Dat"] = Toks("再開");
+    Play("INT %kept = 9 Load n");
+    EXPECT_EQ(IntVar("%kept"), 9);
+    EXPECT_EQ(IntVar("%made"), 0);
+    EXPECT_EQ(IntVar("%late"), 4);
+    EXPECT_EQ(IntVar("%neg"), -3);
+    EXPECT_EQ(U8(script.Message()), "再開\n\n");
+}
+
 TEST_F(SaveData, RoundTripThroughTheTokenFormat) {
     StringVars s{{"$a", "x"}};
     IntVars i{{"%n", -5}};
@@ -118,6 +133,19 @@ TEST_F(SaveData, BackClosesTheSlotMenuWithoutSaving) {
     EXPECT_TRUE(storage.files.empty());
     EXPECT_EQ(script.StringVariables().at(CScript::kMenuResult), "$back");
     EXPECT_EQ(U8(script.Message()), "後");
+}
+
+TEST_F(SaveData, SaveMenuWaitsForTheChoiceBeforeTheNextLine) {
+    // The line after "SaveMenu" is not shown under the open menu, and the
+    // choice does not skip it: it comes after the choice, and the next key
+    // brings the one after it.
+    Play("SaveMenu x 一 二");
+    ASSERT_TRUE(script.Box().TextMenu().shown);
+    EXPECT_EQ(U8(script.Message()), "");
+    script.MenuKey(ScriptMenuKey::Decide); // "←戻る"
+    EXPECT_EQ(U8(script.Message()), "一");
+    script.StepOnKey();
+    EXPECT_EQ(U8(script.Message()), "二");
 }
 
 TEST_F(SaveData, LoadMenuSkipsEmptySlotsAndLoadsTheChosenOne) {

@@ -239,21 +239,27 @@ int RunStage(const Args& args, JsonWriter& json, std::string& error) {
 
 bool LoadSaveFile(const std::string& file, const GameData& data, GameState& g, std::string& error) {
     // The secure reader gives the file name the E-name rule; accept either
-    // the game's name ("Save3.Dat") or the name on disk ("Save3E.Dat").
+    // the game's name ("Save3.Dat") or the name on disk ("Save3E.Dat"). The
+    // rule changes the first '.' of the path it is given, so the reader gets
+    // the bare file name, resolved against the file's folder as the game
+    // root: folders such as "." or "saves.v2" are left alone.
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path given = fs::absolute(fs::path(file), ec);
-    std::string gameName = Utf8ToCp932(given.string());
-    if (!fs::exists(HostPath(ApplyEName(gameName)), ec)) {
-        std::string name = given.filename().string();
+    const fs::path given = fs::absolute(fs::path(file), ec).lexically_normal();
+    const fs::path folder = given.parent_path();
+    std::string name = given.filename().string();
+    if (!fs::exists(folder / ApplyEName(name), ec)) {
         const auto dot = name.find('.');
         if (dot != std::string::npos && dot > 0 && name[dot - 1] == 'E') {
             name.erase(dot - 1, 1);
-            gameName = Utf8ToCp932((given.parent_path() / name).string());
         }
     }
+    const std::string oldRoot = GameRoot();
+    SetGameRoot(folder.string());
     CDatArchive secure(true, false);
-    if (!g.Load(secure, gameName, data.master, data.arms)) {
+    const bool loaded = g.Load(secure, Utf8ToCp932(name), data.master, data.arms);
+    SetGameRoot(oldRoot);
+    if (!loaded) {
         error = "cannot read the save file " + file;
         return false;
     }
