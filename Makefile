@@ -49,6 +49,11 @@ content-preview: build
 	    $(BUILD)/quolis --headless --fixed-step --data $(BUILD) --view-stage $$s --frames 3 \
 	        --screenshot "2:$(BUILD)/preview/stage_$${s%.Dat}.png" || exit 1; \
 	done
+	@# Every attack of the table played once between two creatures: its moments
+	@# (opening, each hit, the damage, the end) side by side in attack_NN.png.
+	mkdir -p $(BUILD)/preview/attacks
+	$(BUILD)/quolis --headless --fixed-step --data $(BUILD) --view-attack '*' \
+	    --strip $(BUILD)/preview/attacks
 
 # The program, its tools, the demo GameData, launcher, icons, metainfo and
 # manual pages under $(DESTDIR)$(PREFIX); the build is configured for PREFIX.

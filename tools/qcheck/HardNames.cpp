@@ -1,41 +1,11 @@
 #include "HardNames.h"
 
 #include "common/Text.h"
+#include "creature/AttackTable.h"
 
-#include <cctype>
-#include <sstream>
+#include <algorithm>
 
 namespace quolis::qcheck {
-namespace {
-
-// "HDash1..HDash4" -> HDash1 HDash2 HDash3 HDash4; other words stay as they are.
-std::vector<std::string> ExpandRuns(const char* list) {
-    std::vector<std::string> out;
-    std::istringstream words(list);
-    std::string word;
-    while (words >> word) {
-        const auto dots = word.find("..");
-        if (dots == std::string::npos) {
-            out.push_back(word);
-            continue;
-        }
-        const std::string first = word.substr(0, dots);
-        const std::string last = word.substr(dots + 2);
-        std::size_t digits = first.size();
-        while (digits > 0 && std::isdigit(static_cast<unsigned char>(first[digits - 1]))) {
-            --digits;
-        }
-        const std::string stem = first.substr(0, digits);
-        const int from = std::stoi(first.substr(digits));
-        const int to = std::stoi(last.substr(stem.size()));
-        for (int n = from; n <= to; ++n) {
-            out.push_back(stem + std::to_string(n));
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 const char* KindWord(AssetKind kind) {
     switch (kind) {
@@ -163,62 +133,20 @@ const std::vector<HardName>& HardCodedNames() {
 }
 
 const std::vector<AttackAnimations>& AttackTable() {
+    // The animations the game's own attack scripts start, so that the check
+    // and the presentations can never disagree.
     static const std::vector<AttackAnimations> table = [] {
-        const std::pair<const char*, const char*> rows[] = {
-            {"体当たり", "dash1 dash2"},
-            {"必殺体当たり", "HDash1..HDash4"},
-            {"真撃体当たり", "SDash1 SDash2 SDash3 wait"},
-            {"バーストラン", "BRun1 BRun2 BRun3 BRun4"},
-            {"パワープレス", "PPress1 PPress2"},
-            {"ギガプレス", "GPress1 GPress2"},
-            {"オメガプレス", "OPress1 OPress2"},
-            {"２０ｍｍキャノン", "Cannon1 Cannon2 wait"},
-            {"４０ｍｍキャノン", "Cannon1 Cannon2 wait"},
-            {"グラビティキャノン", "Cannon1 Cannon2 wait"},
-            {"アトミックキャノン", "Cannon1 Cannon2 wait"},
-            {"ファイナルグラビティ", "FGravity1 FGravity2 OPress1 OPress2"},
-            {"ニードル", "Needle1 Needle2"},
-            {"バルカン砲", "Balkan"},
-            {"キラーニードル", "Needle1 Needle2"},
-            {"デスニードル", "Needle1 Needle2"},
-            {"サウザンドピアース", "TPierce1 TPierce2 TPierce3 TPierce4 TPierce6"},
-            {"パワースラッシュ", "PSlush1 PSlush2 wait"},
-            {"ギガスラッシュ", "GSlush1..GSlush6 wait"},
-            {"オメガスラッシュ", "OSlush1..OSlush9 wait"},
-            {"ストリームスラッシュ", "SSlush1..SSlush9"},
-            {"ブレード", "Blade1 Blade2"},
-            {"ダブルブレード", "DblBlade1..DblBlade4"},
-            {"超振動クロー", "CSClaw1 CSClaw2"},
-            {"トリプルブレード", "TriBlade1..TriBlade6"},
-            {"バーティカルブレード", "VBlade1..VBlade3"},
-            {"ステルスブレード", "SBlade1..SBlade9"},
-            {"アシッドミスト", "AMist1 AMist2"},
-            {"ポイズンミスト", "PMist1 PMist2"},
-            {"ブラッドミスト", "BMist1 BMist2"},
-            {"テール", "Tail1 Tail2"},
-            {"スパイラルテール", "STail1 STail2"},
-            {"マッドテール", "MTail1..MTail10"},
-            {"ダークブレス", "Breath1 Breath2"},
-            {"マッドブレス", "Breath1 Breath2"},
-            {"デスブレス", "Breath1 Breath2"},
-            {"ミサイル", "Cannon1 Cannon2"},
-            {"ダブルミサイル", "Cannon1 Cannon2"},
-            {"トリプルミサイル", "Cannon1 Cannon2"},
-            {"アタック", "Attack1 Attack2"},
-            {"パワーアタック", "PAttack1 PAttack2 PAttack3 wait"},
-            {"シャークアタック", "SAttack1..SAttack5 wait"},
-            {"レーザー", "Laser1 Laser2"},
-            {"パワーレーザー", "PLaser1 PLaser2"},
-            {"シャークアサルト", "SAssault1..SAssault10"},
-            {"ソニック", "Sonic1 Sonic2 Sonic3"},
-            {"ソニックウェーブ", "SonicW1 SonicW2"},
-            {"イリーガルソニック", "Sonic1 Sonic2 Sonic3"},
-            {"プラズマ", "Plasma1 Plasma2"},
-            {"レイプラズマ", "Plasma1 Plasma2"},
-        };
         std::vector<AttackAnimations> out;
-        for (const auto& [name, list] : rows) {
-            out.push_back({Utf8ToCp932(name), ExpandRuns(list)});
+        for (const AttackScript& script : AttackScripts()) {
+            AttackAnimations row{script.name, {}};
+            for (const AttackAction& a : script.actions) {
+                if (a.op == AttackOp::Play &&
+                    std::find(row.animations.begin(), row.animations.end(), a.name) ==
+                        row.animations.end()) {
+                    row.animations.push_back(a.name);
+                }
+            }
+            out.push_back(std::move(row));
         }
         return out;
     }();

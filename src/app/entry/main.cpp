@@ -426,6 +426,10 @@ void PrintHelp() {
                 "  --view-model F\\A    show model animation A of folder F turning slowly\n"
                 "  --view-mesh NAME     show one X mesh turning slowly\n"
                 "  --view-stage FILE    show the floor of one stage file, seen whole\n"
+                "  --view-attack NAME   play one attack between two creatures, again and again\n"
+                "                       (--attacker TYPE, --target TYPE, --hp N; --strip DIR\n"
+                "                       plays it once and writes its moments to DIR; NAME *\n"
+                "                       plays every attack)\n"
                 "  --battle FILE        a new campaign straight into the battle on stage FILE\n"
                 "  --version            print the version\n"
                 "  --help               print this help\n\n"
@@ -540,7 +544,7 @@ int main(int argc, char** argv) {
         return Fail(error);
     }
     CStopwatch::SetClock(&host->GetClock());
-    if (viewerRequest.model || viewerRequest.mesh || viewerRequest.stage) {
+    if (viewerRequest.model || viewerRequest.mesh || viewerRequest.stage || viewerRequest.attack) {
         int status = RunViewer(*host, options, viewerRequest);
         CStopwatch::SetClock(nullptr);
         return status;
