@@ -32,7 +32,12 @@ bool CCampaign::WriteSave(CDatArchive& secure, const std::string& path) {
 }
 
 bool CCampaign::LoadSave(CDatArchive& secure, const std::string& path) {
-    return state_ && state_->Load(secure, path, charas_, arms_);
+    if (!state_ || !state_->Load(secure, path, charas_, arms_)) {
+        return false;
+    }
+    // The next battle is the loaded campaign's, not the one played before.
+    currentStage_ = state_->stageFile;
+    return true;
 }
 
 } // namespace quolis

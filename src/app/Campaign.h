@@ -36,6 +36,7 @@ public:
     const FloorObj& FloorObjects() const { return floorObj_; }
     // The stage file a save records (the battle sets it; empty keeps the
     // state's own).
+    // A successful load makes the loaded state's stage file the current one.
     void SetCurrentStageFile(std::string file) { currentStage_ = std::move(file); }
     const std::string& CurrentStageFile() const { return currentStage_; }
     // The squad maximum: the menu hub sets it from the current stage's block

@@ -645,6 +645,22 @@ bool CGameApp::RunService(int code) {
     }
 }
 
+void CGameApp::FillSlotList(bool loadList) {
+    if (slotList_ == nullptr) {
+        return;
+    }
+    slotList_->ClearEntries();
+    std::vector<SlotEntry> entries = BuildSlotList(loadList, [this](int slot) {
+        return ReadSlotSummary(*secure_, *content_, SavePath(slot));
+    });
+    for (const SlotEntry& e : entries) {
+        slotList_->AddEntry(e.text, e.key, e.x, e.y, e.z, e.width, e.height, 0);
+        if (!e.enabled) {
+            slotList_->DisableEntry(e.key);
+        }
+    }
+}
+
 void CGameApp::PlayCue(const std::string& name) {
     if (sound_) {
         sound_->Play(name);

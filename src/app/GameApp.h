@@ -234,6 +234,9 @@ public:
     void SetSharedSlotList(CSlotList* list) { slotList_ = list; }
     void SetSharedButtonRow(CButtonRow* row) { buttonRow_ = row; }
     CSlotList* SharedSlotList() { return slotList_; }
+    // Fills the shared slot list with "←" and the save slots 1…9 (in the
+    // load list a slot without data is disabled).
+    void FillSlotList(bool loadList);
     CButtonRow* SharedButtonRow() { return buttonRow_; }
 
     static const std::string& SavePath(int index);

@@ -98,7 +98,7 @@ public:
             Choose(app);
             break;
         case 1000:
-            FillLoadList(app);
+            app.FillSlotList(true);
             app.SetCycle(kCycleSlotList, kSceneTitle, 1100, -1);
             break;
         case 1100:
@@ -165,23 +165,6 @@ private:
             // the buttons with the cursor on the first one.
             if (app.Env().host != nullptr) {
                 app.Env().host->RunKeyConfig();
-            }
-        }
-    }
-
-    void FillLoadList(CGameApp& app) {
-        if (list_ == nullptr) {
-            return;
-        }
-        list_->ClearEntries();
-        std::vector<SlotEntry> entries = BuildSlotList(true, [&app](int slot) {
-            return ReadSlotSummary(app.SecureReader(), app.ContentReader(),
-                                   CGameApp::SavePath(slot));
-        });
-        for (const SlotEntry& e : entries) {
-            list_->AddEntry(e.text, e.key, e.x, e.y, e.z, e.width, e.height, 0);
-            if (!e.enabled) {
-                list_->DisableEntry(e.key);
             }
         }
     }

@@ -222,34 +222,48 @@ int CMesh::GlideTo(float x, float y, float z, float step) {
     return r;
 }
 
-int CMesh::SlideTo(float x, float y, float z, float step) {
-    int& state = glides_.state[1];
-    Vec3& current = glides_.current[1];
-    Vec3& target = glides_.target[1];
-    Vec3& difference = glides_.difference[1];
+int CMesh::Slide(int ch, const Vec3& now, const Vec3& to, float step, Vec3* out) {
+    int& state = glides_.state[ch];
+    Vec3& current = glides_.current[ch];
+    Vec3& target = glides_.target[ch];
+    Vec3& difference = glides_.difference[ch];
     switch (state) {
     case 0:
-        current = GetPosition();
-        target = {x, y, z};
+        current = now;
+        target = to;
         state = 1;
         return 1;
     case 1:
         difference = target - current;
         if (Length(difference) <= 0.3f) {
-            SetPosition(target.x, target.y, target.z);
+            *out = target;
             state = 2;
             return 0;
         }
         current = current + difference * step;
-        SetPosition(current.x, current.y, current.z);
+        *out = current;
         return 1;
     default:
-        if (!(target == Vec3{x, y, z})) {
+        if (!(target == to)) {
             state = 0;
             return 1;
         }
         return 0;
     }
+}
+
+int CMesh::SlideTo(float x, float y, float z, float step) {
+    Vec3 pos = GetPosition();
+    const int r = Slide(1, pos, {x, y, z}, step, &pos);
+    SetPosition(pos.x, pos.y, pos.z);
+    return r;
+}
+
+int CMesh::SlideRotationTo(float pitch, float yaw, float roll, float step) {
+    Vec3 angles = rotation_;
+    const int r = Slide(2, angles, {pitch, yaw, roll}, step, &angles);
+    SetRotation(angles.x, angles.y, angles.z);
+    return r;
 }
 
 } // namespace quolis

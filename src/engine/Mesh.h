@@ -81,6 +81,9 @@ public:
     // The same on channel 1 with a snap distance of 0.3; while moving only the
     // stored target counts; once arrived a different target starts a new slide.
     int SlideTo(float x, float y, float z, float step);
+    // The same slide on the rotation angles (degrees, channel 2): the menu
+    // hub turns its map with it.
+    int SlideRotationTo(float pitch, float yaw, float roll, float step);
 
     // Sphere centre x, y, z, radius and the height value of the selected mesh.
     const float* ReferenceValues() const { return reference_; }
@@ -94,6 +97,9 @@ public:
 private:
     static MeshRecord* Lookup(std::string_view name);
     static HRESULT LoadRecord(MeshRecord& record);
+    // SlideTo's state machine on glide channel `ch` from `now` toward `to`;
+    // the new value goes to *out.
+    int Slide(int ch, const Vec3& now, const Vec3& to, float step, Vec3* out);
 
     std::string meshName_ = "Nothing";
     MeshRecord* record_ = nullptr;

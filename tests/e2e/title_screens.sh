@@ -96,7 +96,7 @@ expected='//SettingStart 0 // 49 8 50 7 53 12 54 10 55 11 56 9 // 1 // 25 9 32 1
 run reread "$(key 100 $RIGHT; key 110 $SPACE)
 end 200"
 grep -q 'message box' "$WORK/reread.out" && fail "reread: unexpected message box"
-ended reread "2 at step 0"
+ended reread "2 at step -100" # the prologue fading in
 
 # 4. The same letter twice: the duplicate warning, the row keeps waiting.
 rm -f "$GAME/GameData/Ini/InputSettingE.ini"

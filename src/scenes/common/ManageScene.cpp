@@ -9,9 +9,10 @@
 namespace quolis {
 namespace {
 
-// Short menus stand left of the message frame, long lists down the left edge.
-constexpr float kMenuX = 40, kMenuY = 410, kMenuStep = 30;
-constexpr float kListY = 70, kListStep = 26;
+// Short menus stand right, just above the message frame; long lists down
+// the left edge.
+constexpr float kMenuX = 560, kMenuY = 290, kMenuStep = 30;
+constexpr float kListX = 40, kListY = 70, kListStep = 26;
 
 } // namespace
 
@@ -76,6 +77,10 @@ void CCreatureModel::Draw() {
 // --- the scene base ---------------------------------------------------------
 
 HRESULT CManageScene::Build(CGameApp& app) {
+    // Nearer than the scene cycle's camera, so that the creature fills the
+    // middle of the screen.
+    app.Camera().SetEye(0, 3.5f, -8);
+    app.Camera().SetLookAt(0, 0.3f, 0);
     list_ = app.SlotLists().Add(std::make_unique<CSlotList>());
     if (list_ != nullptr) {
         list_->SetupWidget(SJ("ＭＳ Ｐゴシック"), 14, 1);
@@ -127,11 +132,11 @@ HRESULT CManageScene::Draw(CGameApp& app) {
             t->Draw();
         }
     }
-    if (list_ != nullptr) {
-        list_->Draw();
-    }
     if (app.Script() != nullptr) {
         app.Script()->Draw();
+    }
+    if (list_ != nullptr) {
+        list_->Draw();
     }
     return S_OK;
 }
@@ -215,7 +220,7 @@ void CManageScene::AskList(CGameApp& app, const std::string& question, const Cha
     if (list_ != nullptr) {
         int key = 0;
         const auto add = [&](const std::string& name) {
-            list_->AddEntry(name, key, kMenuX, kListY + kListStep * static_cast<float>(key), 1.0f,
+            list_->AddEntry(name, key, kListX, kListY + kListStep * static_cast<float>(key), 1.0f,
                             100, 40, 0);
             ++key;
         };

@@ -30,6 +30,11 @@ protected:
         case kLevelUpChoose:
             Choose(app);
             break;
+        case kLevelUpAmountStart:
+            // The unit stays in the box while the amount is set.
+            Prompt(app, SJ("単位は１００ＢＰです・・・。"));
+            app.SetCycle(kLevelUpAmount, Scene(), -1, -1);
+            break;
         case kLevelUpAmount:
             Amount(app);
             break;
@@ -121,10 +126,7 @@ private:
             } else {
                 amount_ = 0;
                 Refresh(app);
-                Say(app,
-                    {SJ("このＱＬに投入するＢＰ量を指定します・・・。"),
-                     SJ("単位は１００ＢＰです・・・。")},
-                    kLevelUpAmount);
+                Say(app, {SJ("このＱＬに投入するＢＰ量を指定します・・・。")}, kLevelUpAmountStart);
             }
         } else if (Take(app, kActCancel)) {
             Cue(app, "キャンセルキー");

@@ -11,6 +11,7 @@ enum LevelUpCycle : int {
     kLevelUpOpen = 0,
     kLevelUpChooseStart = 100,
     kLevelUpChoose = 200,
+    kLevelUpAmountStart = 290,
     kLevelUpAmount = 300,
     kLevelUpCountDown = 400,
 };

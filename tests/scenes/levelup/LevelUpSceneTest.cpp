@@ -40,7 +40,7 @@ TEST_F(LevelUpScene, TwoHundredFiftyBPInThreePressesThenOverwriteSave) {
     EXPECT_TRUE(Said("レベルアップさせたいＱＬを選択します・・・。"));
     Tap(kKeySpace);
     ReadNarration();
-    ASSERT_EQ(Cycle(), kLevelUpAmount);
+    ASSERT_TRUE(WaitFor(kLevelUpAmount));
     EXPECT_TRUE(Said("単位は１００ＢＰです・・・。"));
     EXPECT_NE(Displays().find("現在のレベル上限：13"), std::string::npos) << Displays();
     for (int amount : {100, 200, 250, 250}) {
@@ -87,7 +87,7 @@ TEST_F(LevelUpScene, PoolTooSmallRefusesTheSecondUnitAndCancelLeavesTheFileAlone
     Enter(1, 0, 150);
     Tap(kKeySpace);
     ReadNarration();
-    ASSERT_EQ(Cycle(), kLevelUpAmount);
+    ASSERT_TRUE(WaitFor(kLevelUpAmount));
     Tap(kKeyUp);
     EXPECT_TRUE(ShowsAmount(100)) << Displays();
     Tap(kKeyUp); // the pool of 150 does not cover 200
