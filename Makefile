@@ -6,7 +6,7 @@ BUILD ?= build
 TEST_BUILD ?= build-test
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-test bench fuzz format clean content-preview
+.PHONY: run test deps build build-test bench fuzz format clean content-preview soak
 
 deps:
 	@scripts/install-deps
@@ -46,6 +46,15 @@ content-preview: build
 	    $(BUILD)/quolis --headless --fixed-step --data $(BUILD) --view-stage $$s --frames 3 \
 	        --screenshot "2:$(BUILD)/preview/stage_$${s%.Dat}.png" || exit 1; \
 	done
+
+# The headless game under random input for MINUTES on the sanitized build;
+# fails on a crash, a hang, a sanitizer report or memory growth (figures in
+# $(TEST_BUILD)/soak/soak.json). SEED repeats a run.
+MINUTES ?= 30
+SEED ?= 1
+soak: build-test
+	nice scripts/soak --exe $(TEST_BUILD)/quolis --data $(TEST_BUILD) --out $(TEST_BUILD)/soak \
+	    --seconds $$(( $(MINUTES) * 60 )) --seed $(SEED)
 
 format:
 	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

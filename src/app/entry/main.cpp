@@ -4,6 +4,7 @@
 // pass of the loop, written at exit or fed back from the file).
 #include "app/GameApp.h"
 #include "app/Replay.h"
+#include "app/SoakInput.h"
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
 #include "app/entry/Viewer.h"
@@ -17,7 +18,9 @@
 #include "scenes/Scenes.h"
 
 #include <imgui.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -47,6 +50,18 @@ void TakeDeviceEvents(InputEventQueue& queue, std::vector<InputEvent>& out) {
     }
 }
 
+// Resident memory of this process in KiB (0 when /proc is not there).
+long ResidentKiB() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f == nullptr) {
+        return 0;
+    }
+    long size = 0, resident = 0;
+    int n = std::fscanf(f, "%ld %ld", &size, &resident);
+    std::fclose(f);
+    return n == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
 // The window side of the loop on the SDL host: events (recorded or replayed),
 // the window menu's commands, screenshots and the frame limit.
 class GameHost final : public AppHost {
@@ -57,12 +72,45 @@ public:
     void SetApp(CGameApp* app) { app_ = app; }
     void SetRecorder(InputRecorder* r) { recorder_ = r; }
     void SetReplayer(InputReplayer* r) { replayer_ = r; }
+    // The soak: random input for `seconds` of wall time, a line on standard
+    // output every second ("soak PASS RSS-KiB") that a watchdog reads.
+    void SetSoak(SoakInput* soak, int seconds) {
+        soak_ = soak;
+        soakStart_ = std::chrono::steady_clock::now();
+        soakEnd_ = soakStart_ + std::chrono::seconds(seconds);
+        nextBeat_ = soakStart_;
+    }
+    // One heartbeat per second of a soak; false once its time is over.
+    bool SoakBeat() {
+        if (soak_ == nullptr) {
+            return true;
+        }
+        auto now = std::chrono::steady_clock::now();
+        if (now >= nextBeat_) {
+            std::printf("soak %d %ld\n", pump_, ResidentKiB());
+            std::fflush(stdout);
+            nextBeat_ = now + std::chrono::seconds(1);
+        }
+        return now < soakEnd_;
+    }
+    void PrintSoakSummary() const {
+        if (soak_ != nullptr) {
+            std::printf("soak done: %d passes, %llu presses, %llu menu commands, %llu key "
+                        "configuration clicks, resident %ld KiB\n",
+                        pump_, static_cast<unsigned long long>(soak_->Presses()),
+                        static_cast<unsigned long long>(soak_->Commands()),
+                        static_cast<unsigned long long>(soak_->Clicks()), ResidentKiB());
+        }
+    }
     // A menu item was chosen while the menu strip was drawn; it runs at the
     // start of the next pass, outside the drawing.
     void QueueCommand(int id) { commands_.push_back(id); }
 
     void PumpEvents() override {
         host_.PumpEvents();
+        if (soak_ != nullptr && replayer_ == nullptr) {
+            soak_->Drive(host_.Input(), commands_);
+        }
         if (replayer_ != nullptr) {
             commands_.clear();
             replayer_->Feed(pump_, host_.Input(), commands_);
@@ -89,7 +137,9 @@ public:
     bool Focused() override { return replayer_ != nullptr || host_.Focused(); }
     // A run with --frames ends after its passes also in a window without
     // the focus (a replay follows the focus changes it recorded).
-    bool IgnoresFocus() override { return options_.frames >= 0 && replayer_ == nullptr; }
+    bool IgnoresFocus() override {
+        return (options_.frames >= 0 || soak_ != nullptr) && replayer_ == nullptr;
+    }
     bool FinishFramePass(int pass) override {
         for (const ScreenshotRequest& shot : options_.screenshots) {
             if (shot.framePass == pass) {
@@ -103,6 +153,9 @@ public:
         }
         host_.FinishFramePass();
         if (options_.frames >= 0 && pass + 1 >= options_.frames) {
+            return false;
+        }
+        if (!SoakBeat()) {
             return false;
         }
         if (replayer_ != nullptr && replayer_->Finished(pump_)) {
@@ -150,6 +203,9 @@ public:
                     }
                     carry.clear();
                 } else {
+                    if (soak_ != nullptr) {
+                        soak_->DriveKeyConfig(host_.Input(), clicks);
+                    }
                     if (recorder_ != nullptr) {
                         recorder_->Capture(pump_, host_.Input());
                         for (int id : clicks) {
@@ -178,6 +234,7 @@ public:
                 config.Click(id);
             }
             host_.FinishFramePass();
+            SoakBeat();
             config.Advance(clock.NowMs());
             if (replayer_ != nullptr) {
                 TakeDeviceEvents(host_.Input(), carry);
@@ -194,7 +251,9 @@ public:
         }
     }
     void SetWindowTitle(const std::string& title) override { host_.SetTitle(Cp932ToUtf8(title)); }
-    bool Unattended() const { return options_.frames >= 0 || replayer_ != nullptr; }
+    bool Unattended() const {
+        return options_.frames >= 0 || replayer_ != nullptr || soak_ != nullptr;
+    }
 
     int Pumps() const { return pump_; }
     int ShotsTaken() const { return shotsTaken_; }
@@ -206,6 +265,8 @@ private:
     CGameApp* app_ = nullptr;
     InputRecorder* recorder_ = nullptr;
     InputReplayer* replayer_ = nullptr;
+    SoakInput* soak_ = nullptr;
+    std::chrono::steady_clock::time_point soakStart_, soakEnd_, nextBeat_;
     std::vector<int> commands_;
     int pump_ = 0;
     int shotsTaken_ = 0;
@@ -329,6 +390,12 @@ int main(int argc, char** argv) {
         return Fail(error);
     }
     CStopwatch::SetClock(&host->GetClock());
+    // --seed: the calendar starts at the given second and moves with the
+    // game clock, so a fixed-step run draws the same numbers every time.
+    std::optional<ClockCalendar> seededCalendar;
+    if (options.seed >= 0) {
+        seededCalendar.emplace(options.seed, host->GetClock());
+    }
     if (viewerRequest.model || viewerRequest.mesh || viewerRequest.stage) {
         int status = RunViewer(*host, options, viewerRequest);
         CStopwatch::SetClock(nullptr);
@@ -366,6 +433,15 @@ int main(int argc, char** argv) {
         env.fonts = &fonts;
         env.host = &gameHost;
         env.trace = options.trace ? &trace : nullptr;
+        env.calendar = seededCalendar ? &*seededCalendar : nullptr;
+        std::optional<SoakInput> soak;
+        if (options.soakSeconds >= 0) {
+            // The soak's own generator takes the seed too: one seed repeats
+            // the whole run's input.
+            soak.emplace(static_cast<std::uint32_t>(options.seed >= 0 ? options.seed : 1),
+                         DefaultButtonMaps());
+            gameHost.SetSoak(&*soak, options.soakSeconds);
+        }
         InstallTitleScenes(app);
         InstallGameScenes(app);
         if (gameHost.Unattended()) {
@@ -388,6 +464,7 @@ int main(int argc, char** argv) {
         host->SetMenuDrawer([&app, &gameHost] { DrawWindowMenu(app, gameHost); });
         host->SetModalIdle([&app] { app.ModalPass(); });
         code = app.Run();
+        gameHost.PrintSoakSummary();
         if (options.frames >= 0 || replayer) {
             // Unattended runs leave a summary of where the game ended.
             std::printf("quolis: ended in scene %d at step %d after %d passes and %d logic steps\n",
@@ -397,6 +474,7 @@ int main(int argc, char** argv) {
         host->SetMenuDrawer(nullptr);
         host->SetModalIdle(nullptr);
         gameHost.SetApp(nullptr);
+        gameHost.SetSoak(nullptr, 0);
     }
     CStopwatch::SetClock(nullptr);
     if (!gameHost.ScreenshotError().empty()) {
