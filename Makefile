@@ -5,8 +5,11 @@ JOBS ?= 2
 BUILD ?= build
 TEST_BUILD ?= build-test
 CMAKE_FLAGS ?=
+# make install PREFIX=/usr DESTDIR=/tmp/stage
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: run test deps build build-test bench fuzz format clean content-preview soak
+.PHONY: run test deps build build-test bench fuzz format clean content-preview install uninstall soak
 
 deps:
 	@scripts/install-deps
@@ -55,6 +58,18 @@ SEED ?= 1
 soak: build-test
 	nice scripts/soak --exe $(TEST_BUILD)/quolis --data $(TEST_BUILD) --out $(TEST_BUILD)/soak \
 	    --seconds $$(( $(MINUTES) * 60 )) --seed $(SEED)
+
+# The program, its tools, the demo GameData, launcher, icons, metainfo and
+# manual pages under $(DESTDIR)$(PREFIX); the build is configured for PREFIX.
+install: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --strip
+
+# Removes what the last `make install` of this build folder wrote (give the
+# same DESTDIR).
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/install_manifest.txt -P dist/Uninstall.cmake
 
 format:
 	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -263,7 +263,8 @@ bool CGameApp::WriteUserSettings(const char* fileName) {
     TokenList tokens = ComposeUserSettings(s);
     std::string path = std::string(kIniFolder) + fileName;
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(HostPath(path)).parent_path(), ec);
+    std::filesystem::create_directories(std::filesystem::path(HostWritePath(path)).parent_path(),
+                                        ec);
     return secure_->WriteTokens(path, tokens) != E_FAIL;
 }
 

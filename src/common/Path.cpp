@@ -13,6 +13,14 @@ std::string& RootStorage() {
     return root;
 }
 
+std::string& UserStorage() {
+    static std::string root;
+    return root;
+}
+
+// "GameData\" at the start of a game path.
+constexpr std::string_view kGameDataPrefix = "GameData\\";
+
 bool& FoldingStorage() {
     static bool folding = false;
     return folding;
@@ -137,6 +145,59 @@ std::string HostPath(std::string_view gamePath) {
         return root + rel;
     }
     return root + "/" + rel;
+}
+
+void SetUserRoot(std::string hostDir) {
+    UserStorage() = std::move(hostDir);
+}
+
+const std::string& UserRoot() {
+    return UserStorage();
+}
+
+std::string UserHostPath(std::string_view gamePath) {
+    const std::string& user = UserRoot();
+    // ASCII letters folded: the original's file system ignored their case.
+    if (user.empty() || gamePath.size() <= kGameDataPrefix.size() ||
+        !AsciiEqualNoCase(gamePath.substr(0, kGameDataPrefix.size()), kGameDataPrefix)) {
+        return {};
+    }
+    std::string rel = HostRelativePath(gamePath.substr(kGameDataPrefix.size()));
+    // A name that climbs out of the folder ("GameData\..\x") stays beside
+    // the data, where it always went.
+    if (rel.empty() || rel[0] == '/') {
+        return {};
+    }
+    for (std::size_t start = 0; start <= rel.size();) {
+        std::size_t end = rel.find('/', start);
+        if (end == std::string::npos) {
+            end = rel.size();
+        }
+        if (rel.compare(start, end - start, "..") == 0) {
+            return {};
+        }
+        start = end + 1;
+    }
+    return Join(user, rel);
+}
+
+std::string HostReadPath(std::string_view gamePath) {
+    std::string user = UserHostPath(gamePath);
+    std::error_code ec;
+    if (!user.empty() && std::filesystem::is_regular_file(user, ec)) {
+        return user;
+    }
+    return HostPath(gamePath);
+}
+
+std::string HostWritePath(std::string_view gamePath) {
+    std::string user = UserHostPath(gamePath);
+    if (user.empty()) {
+        return HostPath(gamePath);
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(user).parent_path(), ec);
+    return user;
 }
 
 std::string ExecutableDir() {

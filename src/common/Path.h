@@ -29,6 +29,25 @@ bool HostPathCaseFolding();
 // taken and the choice is logged.
 std::string FoldHostPathCase(const std::string& base, std::string_view rel);
 
+// The player's own folder for the files the game writes (saves, settings,
+// key bindings, script saves). Empty (the default) keeps every file beside
+// the data, as the game always did. When set, it stands in for "GameData":
+// "GameData\Save\Save1.Dat" is written as <user folder>/Save/Save1E.Dat …
+void SetUserRoot(std::string hostDir);
+const std::string& UserRoot();
+
+// Host path under the user folder for a game path inside "GameData"; empty
+// when no user folder is set or the path lies outside "GameData".
+std::string UserHostPath(std::string_view gamePath);
+
+// Where a plain file the game may have written is read from: the user
+// folder's copy when there is one, else the file beside the data.
+std::string HostReadPath(std::string_view gamePath);
+
+// Where the game writes a plain file: the user folder when one is set (its
+// missing folders are created there), else beside the data.
+std::string HostWritePath(std::string_view gamePath);
+
 // The same conversion without the game root (for names inside archives).
 std::string HostRelativePath(std::string_view gamePath);
 

@@ -358,8 +358,10 @@ HRESULT CDatArchive::ReadTokens(std::string_view archivePath, std::string_view n
         return S_OK;
     }
     std::string path = scrambled_ ? ApplyEName(name) : std::string(name);
+    // A plain file the game may have written is read from the player's own
+    // folder first (saves, settings, key bindings, script saves).
     InFile f;
-    if (!f.Open(HostPath(path))) {
+    if (!f.Open(HostReadPath(path))) {
         return E_FAIL;
     }
     ReadTokensAt(f, startOffset, tokenLimit, out);
@@ -389,7 +391,8 @@ HRESULT CDatArchive::WriteTokens(std::string_view filePath, TokenList& tokens, l
             return E_FAIL;
         }
     }
-    std::string host = HostPath(path);
+    // The player's own folder when there is one, else beside the data.
+    std::string host = HostWritePath(path);
     // The new contents are composed in memory and then replace the old file in
     // one step, so a crash or a full disk never leaves a half-written save.
     // The stream modes as a file stream opens them: output alone, or with
@@ -400,7 +403,7 @@ HRESULT CDatArchive::WriteTokens(std::string_view filePath, TokenList& tokens, l
     std::string bytes;
     if (keep) {
         ByteBuffer old;
-        if (ReadHostFile(host, old)) {
+        if (ReadHostFile(HostReadPath(path), old)) {
             bytes.assign(old.begin(), old.end());
         } else if (!(mode & std::ios_base::app)) {
             return E_FAIL;

@@ -1,7 +1,6 @@
 #include "platform/LaunchOptions.h"
 
 #include <charconv>
-#include <filesystem>
 #include <string_view>
 #include <system_error>
 
@@ -35,7 +34,7 @@ bool ParseSeconds(std::string_view s, std::int64_t* out) {
 } // namespace
 
 const char* LaunchUsage() {
-    return "usage: quolis [--data DIR] [--headless] [--frames N] [--fixed-step] "
+    return "usage: quolis [--data DIR] [--user-dir DIR] [--headless] [--frames N] [--fixed-step] "
            "[--screenshot N:FILE.png]... [--trace] [--loose] [--seed N] [--soak SECONDS]";
 }
 
@@ -62,6 +61,8 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, s
             o.fixedStep = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--frames") {
             if (!value(&v)) {
                 return false;
@@ -95,6 +96,15 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, s
                 return false;
             }
             o.dataDir = std::string(v);
+        } else if (a == "--user-dir") {
+            if (!value(&v)) {
+                return false;
+            }
+            if (v.empty()) {
+                *error = "--user-dir: empty folder name";
+                return false;
+            }
+            o.userDir = std::string(v);
         } else if (a == "--screenshot") {
             if (!value(&v)) {
                 return false;
@@ -115,21 +125,6 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, s
     }
     *out = std::move(o);
     return true;
-}
-
-} // namespace quolis
-
-namespace quolis {
-
-std::string ChooseGameRoot(const std::string& dataDir, const std::string& exeDir) {
-    if (!dataDir.empty()) {
-        return dataDir;
-    }
-    std::error_code ec;
-    if (!exeDir.empty() && std::filesystem::is_directory(exeDir + "/GameData", ec)) {
-        return exeDir;
-    }
-    return {};
 }
 
 } // namespace quolis

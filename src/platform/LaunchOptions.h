@@ -18,7 +18,9 @@ struct LaunchOptions {
     bool fixedStep = false; // --fixed-step: the clock advances 16 ms per frame pass
     std::vector<ScreenshotRequest> screenshots; // --screenshot N:FILE.png (may repeat)
     std::string dataDir;                        // --data DIR
+    std::string userDir;                        // --user-dir DIR: saves and settings go here
     bool help = false;                          // --help
+    bool version = false;                       // --version
     bool trace = false; // --trace: scene switches, step codes and the campaign on stdout
     bool loose = false; // --loose: content from plain files, names matched ignoring ASCII case
     // --seed N: the game's calendar starts at second N (since the epoch) and
@@ -34,14 +36,5 @@ struct LaunchOptions {
 bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, std::string* error);
 
 const char* LaunchUsage();
-
-} // namespace quolis
-
-namespace quolis {
-
-// The game's working folder: the --data folder when given; else the
-// executable's folder when it holds "GameData"; else empty (the working
-// directory). `exeDir` is the executable's folder.
-std::string ChooseGameRoot(const std::string& dataDir, const std::string& exeDir);
 
 } // namespace quolis

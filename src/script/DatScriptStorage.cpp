@@ -20,7 +20,7 @@ HRESULT DatScriptStorage::ReadPlain(std::string_view gamePath, TokenList& out) {
 }
 
 HRESULT DatScriptStorage::WritePlain(std::string_view gamePath, TokenList& tokens) {
-    const std::filesystem::path host(HostPath(gamePath));
+    const std::filesystem::path host(HostWritePath(gamePath));
     std::error_code ec;
     if (host.has_parent_path()) {
         std::filesystem::create_directories(host.parent_path(), ec);

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace quolis {
 namespace {
 
@@ -28,7 +26,8 @@ TEST(LaunchOptions, ReadsEveryOption) {
     LaunchOptions o;
     std::string error;
     ASSERT_TRUE(Parse({"--headless", "--frames", "3", "--fixed-step", "--screenshot", "2:a.png",
-                       "--screenshot", "0:dir/b:c.png", "--data", "/games/q"},
+                       "--screenshot", "0:dir/b:c.png", "--data", "/games/q", "--user-dir",
+                       "/home/p/q", "--version"},
                       &o, &error))
         << error;
     EXPECT_TRUE(o.headless);
@@ -40,6 +39,8 @@ TEST(LaunchOptions, ReadsEveryOption) {
     EXPECT_EQ(o.screenshots[1].framePass, 0);
     EXPECT_EQ(o.screenshots[1].file, "dir/b:c.png"); // only the first colon splits
     EXPECT_EQ(o.dataDir, "/games/q");
+    EXPECT_EQ(o.userDir, "/home/p/q");
+    EXPECT_TRUE(o.version);
 }
 
 TEST(LaunchOptions, RejectsBadCommandLinesWithOneLine) {
@@ -52,6 +53,8 @@ TEST(LaunchOptions, RejectsBadCommandLinesWithOneLine) {
                                                        {"--screenshot", "x:a.png"},
                                                        {"--data"},
                                                        {"--data", ""},
+                                                       {"--user-dir"},
+                                                       {"--user-dir", ""},
                                                        {"--bogus"},
                                                        {"--frames", "99999999999"}};
     for (const auto& args : bad) {
@@ -61,19 +64,6 @@ TEST(LaunchOptions, RejectsBadCommandLinesWithOneLine) {
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
-}
-
-TEST(LaunchOptions, GameRootPrefersDataThenTheExecutableFolder) {
-    namespace fs = std::filesystem;
-    fs::path exe = fs::path(QUOLIS_BINARY_DIR) / "launch-root-test";
-    fs::remove_all(exe);
-    fs::create_directories(exe);
-    EXPECT_EQ(ChooseGameRoot("/data/here", exe.string()), "/data/here");
-    EXPECT_EQ(ChooseGameRoot("", exe.string()), ""); // no GameData beside it: working folder
-    fs::create_directories(exe / "GameData");
-    EXPECT_EQ(ChooseGameRoot("", exe.string()), exe.string());
-    EXPECT_EQ(ChooseGameRoot("", ""), "");
-    fs::remove_all(exe);
 }
 
 TEST(ScriptedMessageBoxes, AnswersInOrderAndRemembersTheQuestions) {

@@ -138,5 +138,97 @@ TEST(SdlEvents, FocusAndClose) {
     EXPECT_EQ(out.kind, InputEventKind::CloseRequested);
 }
 
+SDL_Event PadButton(SDL_GameControllerButton b, bool down, SDL_JoystickID which = 3) {
+    SDL_Event e{};
+    e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    e.cbutton.which = which;
+    e.cbutton.button = static_cast<Uint8>(b);
+    return e;
+}
+
+SDL_Event PadAxis(SDL_GameControllerAxis a, int value, SDL_JoystickID which = 3) {
+    SDL_Event e{};
+    e.type = SDL_CONTROLLERAXISMOTION;
+    e.caxis.which = which;
+    e.caxis.axis = static_cast<Uint8>(a);
+    e.caxis.value = static_cast<Sint16>(value);
+    return e;
+}
+
+TEST(SdlController, FaceShoulderAndStartButtonsInTheDocumentedOrder) {
+    ControllerTranslator pad;
+    InputEvent out;
+    const std::pair<SDL_GameControllerButton, int> order[] = {
+        {SDL_CONTROLLER_BUTTON_Y, 0},
+        {SDL_CONTROLLER_BUTTON_B, 1},
+        {SDL_CONTROLLER_BUTTON_A, 2},
+        {SDL_CONTROLLER_BUTTON_X, 3},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 6},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 7},
+        {SDL_CONTROLLER_BUTTON_START, 8}};
+    for (auto [button, index] : order) {
+        ASSERT_EQ(pad.Translate(PadButton(button, true), 3, &out), 1) << index;
+        EXPECT_EQ(out.device, InputDeviceIndex::Joypad);
+        EXPECT_EQ(out.code, kJoypadButtonFirst + index);
+        EXPECT_TRUE(out.down);
+        ASSERT_EQ(pad.Translate(PadButton(button, false), 3, &out), 1);
+        EXPECT_FALSE(out.down);
+    }
+    // Buttons beyond the nine, and another pad, give nothing.
+    EXPECT_EQ(pad.Translate(PadButton(SDL_CONTROLLER_BUTTON_GUIDE, true), 3, &out), 0);
+    EXPECT_EQ(pad.Translate(PadButton(SDL_CONTROLLER_BUTTON_A, true, 4), 3, &out), 0);
+    // The makes' names.
+    EXPECT_EQ(PadStyleOf(SDL_CONTROLLER_TYPE_PS4), PadStyle::PlayStation);
+    EXPECT_EQ(PadStyleOf(SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO), PadStyle::Nintendo);
+    EXPECT_EQ(PadStyleOf(SDL_CONTROLLER_TYPE_UNKNOWN), PadStyle::Xbox);
+}
+
+TEST(SdlController, TriggersPressOnceWithHysteresis) {
+    ControllerTranslator pad;
+    InputEvent out;
+    EXPECT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 9000), 3, &out), 0);
+    ASSERT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000), 3, &out), 1);
+    EXPECT_EQ(out.code, kJoypadButtonFirst + 5);
+    EXPECT_TRUE(out.down);
+    // Still held while it eases back above the release mark: no new press.
+    EXPECT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767), 3, &out), 0);
+    EXPECT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 9000), 3, &out), 0);
+    ASSERT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 100), 3, &out), 1);
+    EXPECT_FALSE(out.down);
+    ASSERT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 30000), 3, &out), 1);
+    EXPECT_EQ(out.code, kJoypadButtonFirst + 4);
+    // Unplugging forgets the held trigger: the next press is a press again.
+    pad.Reset();
+    ASSERT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 30000), 3, &out), 1);
+    EXPECT_TRUE(out.down);
+}
+
+TEST(SdlController, DpadAndLeftStickDriveTheAxes) {
+    ControllerTranslator pad;
+    InputEvent out;
+    ASSERT_EQ(pad.Translate(PadButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true), 3, &out), 1);
+    EXPECT_EQ(out.kind, InputEventKind::Axis);
+    EXPECT_EQ(out.code, kJoypadAxisX);
+    EXPECT_EQ(out.value, kJoypadAxisMin);
+    // Right pressed while left is still held: left keeps the axis.
+    ASSERT_EQ(pad.Translate(PadButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true), 3, &out), 1);
+    EXPECT_EQ(out.value, kJoypadAxisMin);
+    ASSERT_EQ(pad.Translate(PadButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false), 3, &out), 1);
+    EXPECT_EQ(out.value, kJoypadAxisMax);
+    ASSERT_EQ(pad.Translate(PadButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false), 3, &out), 1);
+    EXPECT_EQ(out.value, 1000); // centred
+    ASSERT_EQ(pad.Translate(PadButton(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true), 3, &out), 1);
+    EXPECT_EQ(out.code, kJoypadAxisY);
+    EXPECT_EQ(out.value, kJoypadAxisMax);
+
+    ASSERT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_LEFTX, -32768), 3, &out), 1);
+    EXPECT_EQ(out.code, kJoypadAxisX);
+    EXPECT_EQ(out.value, 0);
+    ASSERT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_LEFTY, 32767), 3, &out), 1);
+    EXPECT_EQ(out.code, kJoypadAxisY);
+    EXPECT_EQ(out.value, 2000);
+    EXPECT_EQ(pad.Translate(PadAxis(SDL_CONTROLLER_AXIS_RIGHTX, 32767), 3, &out), 0);
+}
+
 } // namespace
 } // namespace quolis

@@ -82,6 +82,19 @@ private:
 // One generated picture: its member name (ASCII/CP932, backslashes) and canvas.
 Canvas MakePicture(const std::string& name, TextPainter& text);
 
+// The campaign's emblem ("Story\Emblem.bmp") drawn at any size, black where
+// it is transparent; the program's icon is made from it.
+Canvas EmblemPicture(int size);
+
+// The program icon at `size` × `size`: the emblem drawn four times larger and
+// averaged down, its transparent black turned into alpha (0xAARRGGBB, rows
+// top to bottom).
+std::vector<std::uint32_t> IconPixels(int size);
+// The icon sizes of a desktop icon theme.
+const std::vector<int>& IconSizes();
+// Writes outDir/<n>x<n>/apps/<name>.png for every icon size.
+bool WriteIcons(const std::string& outDir, const std::string& name, std::string& error);
+
 // ---- effect sheets ----------------------------------------------------
 
 struct EffectSheet {

@@ -683,6 +683,10 @@ Canvas Banner(TextPainter& text, const char* label, Rgb accent) {
 
 } // namespace
 
+Canvas EmblemPicture(int size) {
+    return Emblem(size);
+}
+
 const std::vector<EffectSheet>& EffectSheets() {
     static const std::vector<EffectSheet> sheets = [] {
         std::vector<EffectSheet> out;

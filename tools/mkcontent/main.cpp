@@ -2,6 +2,9 @@
 // Generates the demo campaign's pictures, meshes, models, sounds and music
 // for everything the game and the sources in CONTENT_DIR name, into
 // OUT_DIR/{Texture,XFile,mdl,SE,MIDI}; datpack then packs each folder.
+// mkcontent --icons OUT_DIR NAME
+// Writes the program icon made from the campaign's emblem as
+// OUT_DIR/<n>x<n>/apps/NAME.png in the sizes of a desktop icon theme.
 #include "Mkcontent.h"
 
 #include "platform/sdl/SdlFonts.h"
@@ -13,8 +16,17 @@
 
 int main(int argc, char** argv) {
     using namespace quolis::mkcontent;
+    if (argc == 4 && std::string(argv[1]) == "--icons") {
+        std::string error;
+        if (!WriteIcons(argv[2], argv[3], error)) {
+            std::cerr << "mkcontent: " << error << "\n";
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--preview")) {
-        std::cerr << "usage: mkcontent CONTENT_DIR OUT_DIR [--preview DIR]\n";
+        std::cerr << "usage: mkcontent CONTENT_DIR OUT_DIR [--preview DIR]\n"
+                     "       mkcontent --icons OUT_DIR NAME\n";
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();

@@ -50,8 +50,16 @@ void Button(const CKeyConfig& config, std::vector<int>& clicks, int id, const ch
     ImGui::EndDisabled();
 }
 
+// A joypad binding as the pad calls the button: "A (2)" for "Button 2" on a
+// pad with a known layout; the binding's own text otherwise.
+std::string PadText(const std::string& utf8, PadStyle pad) {
+    int button = JoypadButtonOfName(utf8);
+    std::string label = PadButtonLabel(pad, button);
+    return label.empty() ? utf8 : label + " (" + std::to_string(button) + ")";
+}
+
 // A read-only bordered value box.
-void ValueBox(const CKeyConfig& config, int id, float x, float y) {
+void ValueBox(const CKeyConfig& config, int id, float x, float y, PadStyle pad) {
     ImVec2 p = ImGui::GetWindowPos();
     ImVec2 a = At(x, y);
     ImVec2 size = Size(34, 16);
@@ -62,7 +70,7 @@ void ValueBox(const CKeyConfig& config, int id, float x, float y) {
     bool focused = config.Focus() == id;
     draw->AddRect(min, max, focused ? IM_COL32(0, 90, 220, 255) : IM_COL32(120, 120, 120, 255),
                   0.0f, 0, focused ? 2.0f : 1.0f);
-    std::string text = Cp932ToUtf8(config.Text(id));
+    std::string text = PadText(Cp932ToUtf8(config.Text(id)), pad);
     draw->AddText(ImVec2(min.x + 4, min.y + (size.y - ImGui::GetFontSize()) / 2),
                   IM_COL32(0, 0, 0, 255), text.c_str());
 }
@@ -71,17 +79,18 @@ struct Cell {
     int label, box;
 };
 
-void Grid(const CKeyConfig& config, const Cell* cells, int count, float labelY, float boxY) {
+void Grid(const CKeyConfig& config, const Cell* cells, int count, float labelY, float boxY,
+          PadStyle pad = PadStyle::None) {
     static constexpr float kColumns[5] = {68, 113, 159, 206, 253};
     for (int i = 0; i < count; ++i) {
         Label(config.Text(cells[i].label), kColumns[i], labelY);
-        ValueBox(config, cells[i].box, kColumns[i], boxY);
+        ValueBox(config, cells[i].box, kColumns[i], boxY, pad);
     }
 }
 
 } // namespace
 
-void DrawKeyConfigWindow(const CKeyConfig& config, std::vector<int>& clicks) {
+void DrawKeyConfigWindow(const CKeyConfig& config, std::vector<int>& clicks, PadStyle pad) {
     ImGuiViewport* vp = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(vp->GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
     ImVec2 size = Size(kWidthUnits, kHeightUnits);
@@ -116,8 +125,8 @@ void DrawKeyConfigWindow(const CKeyConfig& config, std::vector<int>& clicks) {
         static constexpr Cell kKeyboard2[] = {
             {1034, 1014}, {1037, 1015}, {1039, 1040}, {1041, 1042}, {1047, 1048}};
         static constexpr Cell kMouse[] = {{1045, 1018}, {1046, 1023}};
-        Grid(config, kJoypad1, 5, 8, 20);
-        Grid(config, kJoypad2, 4, 42, 56);
+        Grid(config, kJoypad1, 5, 8, 20, pad);
+        Grid(config, kJoypad2, 4, 42, 56, pad);
         Grid(config, kKeyboard1, 5, 81, 93);
         Grid(config, kKeyboard2, 5, 115, 129);
         Grid(config, kMouse, 2, 167, 179);

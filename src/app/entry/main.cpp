@@ -11,17 +11,21 @@
 #include "common/Log.h"
 #include "common/Path.h"
 #include "common/Text.h"
+#include "platform/GameFolders.h"
 #include "platform/LaunchOptions.h"
+#include "platform/WindowState.h"
 #include "platform/sdl/PlatformHost.h"
 #include "platform/sdl/SdlFonts.h"
 #include "platform/sdl/SdlMixer.h"
 #include "scenes/Scenes.h"
 
 #include <imgui.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -216,7 +220,7 @@ public:
                 }
                 ++pump_;
                 clicks.clear();
-                DrawKeyConfigWindow(config, clicks);
+                DrawKeyConfigWindow(config, clicks, host_.ConnectedPadStyle());
                 drawn = true;
                 return false; // one frame per call
             });
@@ -273,6 +277,32 @@ private:
     std::string screenshotError_;
 };
 
+// The window's own menu after the game's: full screen and how the picture
+// fills the window. These act on the window at once and are no game input.
+void DrawViewMenu(PlatformHost& platform) {
+    if (!ImGui::BeginMenu("表示")) {
+        return;
+    }
+    if (ImGui::MenuItem("フルスクリーン", "F11", platform.FullScreen())) {
+        platform.SetFullScreen(!platform.FullScreen());
+    }
+    ImGui::Separator();
+    if (ImGui::MenuItem("4:3 のまま表示", nullptr, !platform.Stretch())) {
+        platform.SetStretch(false);
+    }
+    if (ImGui::MenuItem("ウィンドウ全体に引き伸ばす", nullptr, platform.Stretch())) {
+        platform.SetStretch(true);
+    }
+    ImGui::Separator();
+    if (ImGui::MenuItem("くっきり拡大（ニアレスト）", nullptr, !platform.Smooth())) {
+        platform.SetSmooth(false);
+    }
+    if (ImGui::MenuItem("なめらか拡大", nullptr, platform.Smooth())) {
+        platform.SetSmooth(true);
+    }
+    ImGui::EndMenu();
+}
+
 // The trace of --trace: one line each on standard output.
 class StdoutTrace final : public TraceSink {
 public:
@@ -283,7 +313,7 @@ public:
 };
 
 // The window menu in the strip above the game view.
-void DrawWindowMenu(CGameApp& app, GameHost& host) {
+void DrawWindowMenu(CGameApp& app, GameHost& host, PlatformHost& platform) {
     for (const MenuGroup& group : WindowMenu()) {
         if (group.direct) {
             const MenuItem& item = group.items.front();
@@ -301,6 +331,7 @@ void DrawWindowMenu(CGameApp& app, GameHost& host) {
             ImGui::EndMenu();
         }
     }
+    DrawViewMenu(platform);
 }
 
 // Takes "--record FILE" and "--replay FILE" out of the arguments.
@@ -328,6 +359,89 @@ bool TakeReplayOptions(std::vector<const char*>& args, std::string* record, std:
     return true;
 }
 
+std::string Environment(const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr ? std::string(v) : std::string();
+}
+
+// The data folder and the player's folder for saves and settings. A player's
+// folder that cannot be made is reported, and the game starts anyway: its
+// writes then fail, and none of them lands in the data folder instead.
+void SetUpFolders(const LaunchOptions& options) {
+    FolderSearch search;
+    search.dataOption = options.dataDir;
+    search.exeDir = ExecutableDir();
+    search.builtInDir = QUOLIS_INSTALLED_DATA_DIR;
+    DataLocation data = LocateGameData(search);
+    SetGameRoot(data.root);
+    UserFolderEnvironment env;
+    env.userDirOption = options.userDir;
+    env.xdgDataHome = Environment("XDG_DATA_HOME");
+    env.home = Environment("HOME");
+    if (env.home.empty()) {
+        if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+            env.home = pw->pw_dir;
+        }
+    }
+    bool writable = !data.installed && DataFolderWritable(data.root);
+    std::string user = ChooseUserFolder(data, env, writable);
+    SetUserRoot(user);
+    if (user.empty()) {
+        return;
+    }
+    std::string error;
+    if (!PrepareUserFolder(user, &error)) {
+        std::fprintf(stderr, "quolis: %s; the game starts, but saves and settings are not kept\n",
+                     error.c_str());
+    }
+}
+
+// The window as the player left it, from its file beside User.ini (none:
+// the window opens maximised, as the original's).
+std::optional<WindowState> ReadWindowState() {
+    ByteBuffer bytes;
+    if (!ReadHostFile(HostReadPath(WindowState::kFile), bytes)) {
+        return std::nullopt;
+    }
+    return ParseWindowState(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void WriteWindowState(const WindowState& state) {
+    std::string host = HostWritePath(WindowState::kFile);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(host).parent_path(), ec);
+    if (!WriteHostFileAtomic(host, FormatWindowState(state))) {
+        LogLine("cannot write the window state to " + host);
+    }
+}
+
+void PrintHelp() {
+    std::printf("%s\n"
+                "The tactics game クオーリス. Without options it plays the GameData found\n"
+                "beside the program, in the working directory or in the installed data\n"
+                "folder (%s).\n\n"
+                "  --data DIR           play the GameData inside DIR\n"
+                "  --user-dir DIR       keep saves and settings in DIR (default: beside a\n"
+                "                       writable GameData, else $XDG_DATA_HOME/quolis)\n"
+                "  --headless           no window and no sound card\n"
+                "  --frames N           end after N frame passes\n"
+                "  --fixed-step         the clock advances 16 ms per frame pass\n"
+                "  --screenshot N:FILE  write the picture after frame pass N as PNG\n"
+                "  --trace              print scene switches, step codes and, at exit, the\n"
+                "                       campaign as JSON\n"
+                "  --loose              read the content from plain files instead of archives\n"
+                "  --record FILE        write the input of every pass to FILE\n"
+                "  --replay FILE        feed the input recorded in FILE\n"
+                "  --view-model F\\A    show model animation A of folder F turning slowly\n"
+                "  --view-mesh NAME     show one X mesh turning slowly\n"
+                "  --view-stage FILE    show the floor of one stage file, seen whole\n"
+                "  --version            print the version\n"
+                "  --help               print this help\n\n"
+                "F11 or Alt+Enter toggles full screen.\n",
+                LaunchUsage(), QUOLIS_INSTALLED_DATA_DIR);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -348,12 +462,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.help) {
-        std::printf("%s\n  --record FILE        write the input of every pass to FILE\n"
-                    "  --replay FILE        feed the input recorded in FILE\n"
-                    "  --view-model F\\A    show model animation A of folder F turning slowly\n"
-                    "  --view-mesh NAME     show one X mesh turning slowly\n"
-                    "  --view-stage FILE    show the floor of one stage file, seen whole\n",
-                    LaunchUsage());
+        PrintHelp();
+        return 0;
+    }
+    if (options.version) {
+        std::printf("quolis %s\n", QUOLIS_VERSION);
         return 0;
     }
     std::optional<InputReplayer> replayer;
@@ -374,12 +487,15 @@ int main(int argc, char** argv) {
     if (!options.dataDir.empty() && !std::filesystem::is_directory(options.dataDir, ec)) {
         return Fail("--data: no such folder: " + options.dataDir);
     }
-    SetGameRoot(ChooseGameRoot(options.dataDir, ExecutableDir()));
+    SetUpFolders(options);
     // Loose content copied from Windows may differ from its references in
     // the case of its names.
     SetHostPathCaseFolding(options.loose);
 
     HostConfig config;
+    if (!options.headless) {
+        config.window = ReadWindowState();
+    }
     config.headless = options.headless;
     config.fixedStep = options.fixedStep;
     if (options.headless) {
@@ -461,7 +577,8 @@ int main(int argc, char** argv) {
             CStopwatch::SetClock(nullptr);
             return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
         }
-        host->SetMenuDrawer([&app, &gameHost] { DrawWindowMenu(app, gameHost); });
+        host->SetMenuDrawer(
+            [&app, &gameHost, &platform = *host] { DrawWindowMenu(app, gameHost, platform); });
         host->SetModalIdle([&app] { app.ModalPass(); });
         code = app.Run();
         gameHost.PrintSoakSummary();
@@ -474,6 +591,9 @@ int main(int argc, char** argv) {
         host->SetMenuDrawer(nullptr);
         host->SetModalIdle(nullptr);
         gameHost.SetApp(nullptr);
+        if (!options.headless) {
+            WriteWindowState(host->CurrentWindowState());
+        }
         gameHost.SetSoak(nullptr, 0);
     }
     CStopwatch::SetClock(nullptr);

@@ -32,6 +32,11 @@ PlatformHost::PlatformHost(const HostConfig& config) : config_(config) {
     if (config_.headless) {
         boxes_.responder = FirstButton;
     }
+    if (config_.window) {
+        normal_ = *config_.window;
+        stretch_ = normal_.stretch;
+        smooth_ = normal_.smooth;
+    }
 }
 
 std::unique_ptr<PlatformHost> PlatformHost::Create(const HostConfig& config, std::string* error) {
@@ -54,7 +59,11 @@ bool PlatformHost::Init(std::string* error) {
     }
     Uint32 systems = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
     if (config_.joystick) {
-        systems |= SDL_INIT_JOYSTICK;
+        // Controller buttons by their place on the pad (bottom, right, …),
+        // not by their printed letter, so a Nintendo pad's bottom button
+        // decides as everyone else's does.
+        SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+        systems |= SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER;
     }
     if (SDL_Init(systems) != 0) {
         *error = std::string("cannot start SDL: ") + SDL_GetError();
@@ -70,8 +79,17 @@ bool PlatformHost::Init(std::string* error) {
     // The client area holds the menu strip and the 800 × 600 view; the window
     // opens maximised and the view is stretched over what it gets.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
-    window_ = SDL_CreateWindow(config_.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, 800, 600 + kMenuStripHeight, flags);
+    int width = 800, height = 600 + kMenuStripHeight;
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    if (config_.window) {
+        width = config_.window->width;
+        height = config_.window->height;
+        if (config_.window->positioned) {
+            x = config_.window->x;
+            y = config_.window->y;
+        }
+    }
+    window_ = SDL_CreateWindow(config_.title.c_str(), x, y, width, height, flags);
     if (window_ == nullptr) {
         *error = std::string("cannot open the window: ") + SDL_GetError();
         return false;
@@ -99,8 +117,15 @@ bool PlatformHost::Init(std::string* error) {
         OpenJoystick();
     }
     if (!config_.headless) {
+        SDL_SetWindowMinimumSize(window_, WindowState::kMinWidth, WindowState::kMinHeight);
         SDL_ShowWindow(window_);
-        SDL_MaximizeWindow(window_);
+        NoteWindowGeometry();
+        if (!config_.window || config_.window->maximized) {
+            SDL_MaximizeWindow(window_);
+        }
+        if (config_.window && config_.window->fullScreen) {
+            SetFullScreen(true);
+        }
     }
     return true;
 }
@@ -112,10 +137,17 @@ bool PlatformHost::InitImGui(std::string* error) {
     io.IniFilename = nullptr; // nothing written beside the game
     io.LogFilename = nullptr;
     // The texts are Japanese: load a Japanese font with the Japanese ranges.
+    // The pad's button symbols (○ △ □) are outside the Japanese ranges.
+    static ImVector<ImWchar> ranges;
+    if (ranges.empty()) {
+        ImFontGlyphRangesBuilder builder;
+        builder.AddRanges(io.Fonts->GetGlyphRangesJapanese());
+        builder.AddText("○△□×");
+        builder.BuildRanges(&ranges);
+    }
     std::string font = FindFontFile("IPAPGothic");
-    if (font.empty() ||
-        io.Fonts->AddFontFromFileTTF(font.c_str(), kUiFontPixels, nullptr,
-                                     io.Fonts->GetGlyphRangesJapanese()) == nullptr) {
+    if (font.empty() || io.Fonts->AddFontFromFileTTF(font.c_str(), kUiFontPixels, nullptr,
+                                                     ranges.Data) == nullptr) {
         LogLine("window menu: no Japanese font found, menu texts may not show");
         io.Fonts->AddFontDefault();
     }
@@ -136,9 +168,7 @@ PlatformHost::~PlatformHost() {
         ImGui::DestroyContext();
     }
     device_.reset();
-    if (joystick_ != nullptr) {
-        SDL_JoystickClose(joystick_);
-    }
+    CloseJoystick();
     if (context_ != nullptr) {
         SDL_GL_DeleteContext(context_);
     }
@@ -154,14 +184,93 @@ void PlatformHost::OpenJoystick() {
     if (joystick_ != nullptr) {
         return;
     }
-    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-        joystick_ = SDL_JoystickOpen(i);
-        if (joystick_ != nullptr) {
-            joystickId_ = SDL_JoystickInstanceID(joystick_);
-            break;
+    // The first pad that opens: through the game-controller layer when its
+    // layout is known, else as a raw joystick.
+    for (int i = 0; i < SDL_NumJoysticks() && joystick_ == nullptr; ++i) {
+        if (SDL_IsGameController(i)) {
+            controller_ = SDL_GameControllerOpen(i);
+            if (controller_ != nullptr) {
+                joystick_ = SDL_GameControllerGetJoystick(controller_);
+                padStyle_ = PadStyleOf(SDL_GameControllerGetType(controller_));
+                break;
+            }
         }
+        joystick_ = SDL_JoystickOpen(i);
     }
+    if (joystick_ != nullptr) {
+        joystickId_ = SDL_JoystickInstanceID(joystick_);
+        LogLine(std::string("game pad: ") +
+                (controller_ != nullptr ? SDL_GameControllerName(controller_)
+                                        : SDL_JoystickName(joystick_)) +
+                (controller_ != nullptr ? "" : " (raw buttons)"));
+    }
+    controllerEvents_.Reset();
     input_.SetPresent(InputDeviceIndex::Joypad, joystick_ != nullptr);
+}
+
+void PlatformHost::CloseJoystick() {
+    if (controller_ != nullptr) {
+        SDL_GameControllerClose(controller_); // closes its joystick too
+    } else if (joystick_ != nullptr) {
+        SDL_JoystickClose(joystick_);
+    }
+    controller_ = nullptr;
+    joystick_ = nullptr;
+    joystickId_ = -1;
+    padStyle_ = PadStyle::None;
+    controllerEvents_.Reset();
+    input_.SetPresent(InputDeviceIndex::Joypad, false);
+}
+
+void PlatformHost::SetFullScreen(bool on) {
+    if (config_.headless || window_ == nullptr) {
+        return;
+    }
+    SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+bool PlatformHost::FullScreen() const {
+    return window_ != nullptr && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                                     SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+void PlatformHost::NoteWindowGeometry() {
+    Uint32 flags = SDL_GetWindowFlags(window_);
+    if ((flags & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED)) != 0) {
+        return;
+    }
+    SDL_GetWindowSize(window_, &normal_.width, &normal_.height);
+    SDL_GetWindowPosition(window_, &normal_.x, &normal_.y);
+    normal_.positioned = true;
+}
+
+WindowState PlatformHost::CurrentWindowState() const {
+    WindowState s = normal_;
+    Uint32 flags = window_ != nullptr ? SDL_GetWindowFlags(window_) : 0;
+    s.maximized = (flags & SDL_WINDOW_MAXIMIZED) != 0;
+    s.fullScreen = FullScreen();
+    s.stretch = stretch_;
+    s.smooth = smooth_;
+    return s;
+}
+
+bool PlatformHost::HandleWindowKeys(const SDL_Event& e) {
+    if (e.type != SDL_KEYDOWN && e.type != SDL_KEYUP) {
+        return false;
+    }
+    const int sc = e.key.keysym.scancode;
+    if (e.type == SDL_KEYUP) {
+        return swallowedKeys_.erase(sc) > 0;
+    }
+    bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
+    if (sc != SDL_SCANCODE_F11 && !(enter && (e.key.keysym.mod & KMOD_ALT) != 0)) {
+        return false;
+    }
+    swallowedKeys_.insert(sc);
+    if (e.key.repeat == 0) {
+        SetFullScreen(!FullScreen());
+    }
+    return true;
 }
 
 ViewLayout PlatformHost::Layout() const {
@@ -170,6 +279,7 @@ ViewLayout PlatformHost::Layout() const {
     l.stripHeight = kMenuStripHeight;
     l.backWidth = device_->Width();
     l.backHeight = device_->Height();
+    l.stretch = stretch_;
     return l;
 }
 
@@ -185,19 +295,42 @@ void PlatformHost::PumpEvents() {
                 continue;
             }
         }
+        if (HandleWindowKeys(e)) {
+            continue;
+        }
+        if (e.type == SDL_WINDOWEVENT && (e.window.event == SDL_WINDOWEVENT_RESIZED ||
+                                          e.window.event == SDL_WINDOWEVENT_MOVED)) {
+            NoteWindowGeometry();
+            layout = Layout();
+        }
+        // Hot-plugging: the first pad plugged in is taken; when it goes, the
+        // next one still attached takes its place.
         if (e.type == SDL_JOYDEVICEADDED && joystick_ == nullptr && config_.joystick) {
             OpenJoystick();
             continue;
         }
         if (e.type == SDL_JOYDEVICEREMOVED && joystick_ != nullptr &&
             e.jdevice.which == joystickId_) {
-            SDL_JoystickClose(joystick_);
-            joystick_ = nullptr;
-            joystickId_ = -1;
-            input_.SetPresent(InputDeviceIndex::Joypad, false);
+            CloseJoystick();
+            if (config_.joystick) {
+                OpenJoystick();
+            }
             continue;
         }
         InputEvent ie;
+        if (controller_ != nullptr) {
+            // A mapped pad speaks through its controller events only; its raw
+            // joystick events would press the same buttons twice.
+            bool raw = e.type == SDL_JOYBUTTONDOWN || e.type == SDL_JOYBUTTONUP ||
+                       e.type == SDL_JOYAXISMOTION || e.type == SDL_JOYHATMOTION;
+            if (raw) {
+                continue;
+            }
+            if (controllerEvents_.Translate(e, joystickId_, &ie) > 0) {
+                input_.Push(ie);
+                continue;
+            }
+        }
         if (TranslateSdlEvent(e, layout, joystickId_, &ie) > 0) {
             input_.Push(ie);
         }
@@ -252,13 +385,17 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    // The back buffer stretched over the view area below the strip.
-    int viewH = h - strip > 0 ? h - strip : 0;
-    if (viewH > 0 && w > 0) {
+    // The back buffer in its place below the strip (drawable pixels; GL
+    // counts rows from the bottom), the rest stays black.
+    ViewLayout pixels{w, h, strip, device_->Width(), device_->Height(), stretch_};
+    ViewRect area = PictureArea(pixels);
+    if (area.width > 0 && area.height > 0) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, device_->BackBufferFramebuffer());
-        bool same = w == device_->Width() && viewH == device_->Height();
-        glBlitFramebuffer(0, 0, device_->Width(), device_->Height(), 0, 0, w, viewH,
-                          GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+        bool same = area.width == device_->Width() && area.height == device_->Height();
+        int bottom = h - (area.y + area.height);
+        glBlitFramebuffer(0, 0, device_->Width(), device_->Height(), area.x, bottom,
+                          area.x + area.width, bottom + area.height, GL_COLOR_BUFFER_BIT,
+                          same || !smooth_ ? GL_NEAREST : GL_LINEAR);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     }
     if (imguiStarted_) {

@@ -6,6 +6,8 @@
 #include "common/Clock.h"
 #include "platform/InputEvents.h"
 #include "platform/MessageBox.h"
+#include "platform/PadNames.h"
+#include "platform/WindowState.h"
 #include "platform/sdl/EventTranslate.h"
 #include "platform/sdl/GlDevice.h"
 
@@ -13,6 +15,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 
 namespace quolis {
@@ -28,6 +32,9 @@ struct HostConfig {
     bool imgui = true;
     // Open the first game controller.
     bool joystick = true;
+    // The window as the player left it (size, position, full screen,
+    // scaling); without it the window opens maximised, as the original.
+    std::optional<WindowState> window;
     // Frames after which a modal window gives up and closes (0: never); lets
     // unattended runs and tests of the modal windows always finish.
     int modalFrameLimit = 0;
@@ -92,6 +99,21 @@ public:
 
     ViewLayout Layout() const;
 
+    // Full screen on the desktop's resolution (F11 and Alt+Enter toggle it).
+    void SetFullScreen(bool on);
+    bool FullScreen() const;
+    // The picture stretched over the whole window instead of keeping 4:3.
+    void SetStretch(bool on) { stretch_ = on; }
+    bool Stretch() const { return stretch_; }
+    // Smooth (linear) scaling instead of sharp (nearest) pixels.
+    void SetSmooth(bool on) { smooth_ = on; }
+    bool Smooth() const { return smooth_; }
+    // The window as it is now, for the next start.
+    WindowState CurrentWindowState() const;
+
+    // How the attached pad names its buttons (None for a raw joystick or no pad).
+    PadStyle ConnectedPadStyle() const { return padStyle_; }
+
 private:
     class ImGuiBoxes final : public MessageBoxes {
     public:
@@ -108,13 +130,25 @@ private:
     bool InitImGui(std::string* error);
     void Present(const std::function<bool()>* modal, bool* modalOpen);
     void OpenJoystick();
+    void CloseJoystick();
     void SaveWindowPixels(int w, int h);
+    // F11 and Alt+Enter; true when the event was one of them (and its key
+    // release), which the game does not see.
+    bool HandleWindowKeys(const SDL_Event& e);
+    void NoteWindowGeometry();
 
     HostConfig config_;
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
     SDL_Joystick* joystick_ = nullptr;
+    SDL_GameController* controller_ = nullptr; // when the pad has a known layout
     SDL_JoystickID joystickId_ = -1;
+    ControllerTranslator controllerEvents_;
+    PadStyle padStyle_ = PadStyle::None;
+    bool stretch_ = false;
+    bool smooth_ = false;
+    WindowState normal_; // size and place while neither maximised nor full screen
+    std::set<int> swallowedKeys_;
     bool sdlStarted_ = false;
     bool imguiStarted_ = false;
     std::unique_ptr<GlDevice> device_;

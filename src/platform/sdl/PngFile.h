@@ -12,4 +12,8 @@ namespace quolis {
 bool WritePng(const std::string& hostPath, int width, int height, const std::vector<Argb>& pixels,
               std::string* error);
 
+// The same with the alpha channel kept (icons).
+bool WritePngWithAlpha(const std::string& hostPath, int width, int height,
+                       const std::vector<Argb>& pixels, std::string* error);
+
 } // namespace quolis
