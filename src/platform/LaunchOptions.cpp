@@ -35,7 +35,8 @@ bool ParseSeconds(std::string_view s, std::int64_t* out) {
 
 const char* LaunchUsage() {
     return "usage: quolis [--data DIR] [--user-dir DIR] [--headless] [--frames N] [--fixed-step] "
-           "[--screenshot N:FILE.png]... [--trace] [--loose] [--seed N] [--soak SECONDS]";
+           "[--screenshot N:FILE.png]... [--trace] [--loose] [--seed N] [--soak SECONDS] "
+           "[--autoplay]";
 }
 
 bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, std::string* error) {
@@ -55,6 +56,8 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, s
             o.headless = true;
         } else if (a == "--trace") {
             o.trace = true;
+        } else if (a == "--autoplay") {
+            o.autoplay = true;
         } else if (a == "--loose") {
             o.loose = true;
         } else if (a == "--fixed-step") {

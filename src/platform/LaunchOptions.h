@@ -29,6 +29,9 @@ struct LaunchOptions {
     // --soak SECONDS: random input on every device, window-menu commands and
     // key configuration clicks for that long (wall time); -1: no soak.
     int soakSeconds = -1;
+    // --autoplay: the built-in player presses the keys (menus, story, the
+    // new game from the title).
+    bool autoplay = false;
 };
 
 // Parses argv[1…]. On a bad command line returns false with a one-line

@@ -2,6 +2,7 @@
 // mixer and the fonts, and runs the application object on them. Besides the
 // host's options it takes --record FILE and --replay FILE (the input of each
 // pass of the loop, written at exit or fed back from the file).
+#include "app/AutoPlayer.h"
 #include "app/GameApp.h"
 #include "app/Replay.h"
 #include "app/SoakInput.h"
@@ -76,6 +77,7 @@ public:
     void SetApp(CGameApp* app) { app_ = app; }
     void SetRecorder(InputRecorder* r) { recorder_ = r; }
     void SetReplayer(InputReplayer* r) { replayer_ = r; }
+    void SetAutoPlayer(AutoPlayer* p) { autoPlayer_ = p; }
     // The soak: random input for `seconds` of wall time, a line on standard
     // output every second ("soak PASS RSS-KiB") that a watchdog reads.
     void SetSoak(SoakInput* soak, int seconds) {
@@ -115,6 +117,9 @@ public:
         if (soak_ != nullptr && replayer_ == nullptr) {
             soak_->Drive(host_.Input(), commands_);
         }
+        if (autoPlayer_ != nullptr && replayer_ == nullptr && app_ != nullptr) {
+            autoPlayer_->Drive(*app_, host_.Input());
+        }
         if (replayer_ != nullptr) {
             commands_.clear();
             replayer_->Feed(pump_, host_.Input(), commands_);
@@ -142,7 +147,8 @@ public:
     // A run with --frames ends after its passes also in a window without
     // the focus (a replay follows the focus changes it recorded).
     bool IgnoresFocus() override {
-        return (options_.frames >= 0 || soak_ != nullptr) && replayer_ == nullptr;
+        return (options_.frames >= 0 || soak_ != nullptr || autoPlayer_ != nullptr) &&
+               replayer_ == nullptr;
     }
     bool FinishFramePass(int pass) override {
         for (const ScreenshotRequest& shot : options_.screenshots) {
@@ -256,7 +262,8 @@ public:
     }
     void SetWindowTitle(const std::string& title) override { host_.SetTitle(Cp932ToUtf8(title)); }
     bool Unattended() const {
-        return options_.frames >= 0 || replayer_ != nullptr || soak_ != nullptr;
+        return options_.frames >= 0 || replayer_ != nullptr || soak_ != nullptr ||
+               autoPlayer_ != nullptr;
     }
 
     int Pumps() const { return pump_; }
@@ -270,6 +277,7 @@ private:
     InputRecorder* recorder_ = nullptr;
     InputReplayer* replayer_ = nullptr;
     SoakInput* soak_ = nullptr;
+    AutoPlayer* autoPlayer_ = nullptr;
     std::chrono::steady_clock::time_point soakStart_, soakEnd_, nextBeat_;
     std::vector<int> commands_;
     int pump_ = 0;
@@ -558,6 +566,10 @@ int main(int argc, char** argv) {
                          DefaultButtonMaps());
             gameHost.SetSoak(&*soak, options.soakSeconds);
         }
+        AutoPlayer autoPlayer;
+        if (options.autoplay) {
+            gameHost.SetAutoPlayer(&autoPlayer);
+        }
         InstallTitleScenes(app);
         InstallGameScenes(app);
         if (gameHost.Unattended()) {
@@ -595,6 +607,7 @@ int main(int argc, char** argv) {
             WriteWindowState(host->CurrentWindowState());
         }
         gameHost.SetSoak(nullptr, 0);
+        gameHost.SetAutoPlayer(nullptr);
     }
     CStopwatch::SetClock(nullptr);
     if (!gameHost.ScreenshotError().empty()) {
