@@ -34,6 +34,25 @@ void BuildFloorQuads(const StageData& stage, CQuadList& floor) {
     floor.BuildQuads();
 }
 
+void BuildAreaQuads(const StageData& stage, const ReachGrid& grid, CQuadList& area) {
+    area.ClearQuads();
+    for (std::int32_t y = 0; y < stage.floorDepth; ++y) {
+        for (std::int32_t x = 0; x < stage.floorWidth; ++x) {
+            if (grid.At(x, y) == 0) {
+                continue;
+            }
+            QuadRecord q;
+            q.position = CellCorner(stage, x, y);
+            q.extent = {kCellSize, kCellSize, kCellSize};
+            q.texture = "Nothing";
+            q.cellX = x;
+            q.cellY = y;
+            area.AddQuad(q);
+        }
+    }
+    area.BuildQuads();
+}
+
 void BuildWallQuads(const StageData& stage, CQuadList& walls) {
     walls.ClearQuads();
     struct Side {

@@ -22,6 +22,12 @@ void BuildFloorQuads(const StageData& stage, CQuadList& floor);
 // side name followed by k, so that every unit keeps its own key.
 void BuildWallQuads(const StageData& stage, CQuadList& walls);
 
+// The highlighted area: clears `area`, adds one untextured flat quad for
+// every cell of the floor whose grid value is not 0 (same walk as the
+// floor) and builds it; the list's colour shows alone.
+class ReachGrid;
+void BuildAreaQuads(const StageData& stage, const ReachGrid& grid, CQuadList& area);
+
 class CFloorView {
 public:
     // Floor culled counter-clockwise (seen from above only); walls not culled.

@@ -59,7 +59,53 @@ float Float(std::string_view t) {
 // malformed (the recursion would otherwise follow the input).
 constexpr int kMaxBlockDepth = 64;
 
+const char* ErrorText(ScriptError e) {
+    switch (e) {
+    case ScriptError::UndeclaredVariable:
+        return "undeclared variable";
+    case ScriptError::MalformedStatement:
+        return "malformed statement";
+    case ScriptError::MissingFile:
+        return "cannot read the file";
+    case ScriptError::MissingTexture:
+        return "undefined texture variable";
+    case ScriptError::TooDeep:
+        return "nested too deeply";
+    case ScriptError::None:
+        break;
+    }
+    return "error";
+}
+
 } // namespace
+
+std::string DescribeScriptStop(const ScriptStop& stop) {
+    switch (stop.kind) {
+    case ScriptStopKind::None:
+        return "running";
+    case ScriptStopKind::EndOfScript:
+        return "end of the script";
+    case ScriptStopKind::GameEnd:
+        return "GameEnd";
+    case ScriptStopKind::SceneRequest:
+        return "scene request";
+    case ScriptStopKind::Error:
+        break;
+    }
+    std::string line = "aborted in " + Cp932ToUtf8(stop.file);
+    if (stop.token != ScriptStop::kNoToken) {
+        line += " at token " + std::to_string(stop.token + 1);
+    }
+    line += ": " + std::string(ErrorText(stop.error));
+    if (!stop.name.empty()) {
+        line += " " + Cp932ToUtf8(stop.name);
+    }
+    if (stop.statement != ScriptStop::kNoToken) {
+        line += " in the statement \"" + Cp932ToUtf8(stop.text) + "\" (token " +
+                std::to_string(stop.statement + 1) + ")";
+    }
+    return line;
+}
 
 CScript::CScript() = default;
 
@@ -105,11 +151,76 @@ void CScript::Finish() {
     typing_ = false;
 }
 
+void CScript::NoteStop(ScriptStopKind kind) {
+    if (stop_.kind != ScriptStopKind::Error) {
+        stop_ = ScriptStop{};
+        stop_.kind = kind;
+        stop_.file = currentName_;
+    }
+}
+
+// The tokens of a statement for a report: through the offending token, the
+// value of an assignment, the operand of a one-word statement, or the "{" that
+// opens a condition's or menu's block.
+std::string CScript::StatementText(std::size_t statement, std::size_t token) const {
+    if (statement >= tokens_.size()) {
+        return {};
+    }
+    std::size_t end = std::max(statement, token == ScriptStop::kNoToken ? statement : token) + 1;
+    const std::string_view kw = Tok(statement);
+    if (Tok(statement + 1) == "=") {
+        end = std::max(end, statement + 3);
+    } else if (kw == "if" || kw == "switch" || Is(kw, "ButtonMenu", "buttonmenu") ||
+               Is(kw, "FontMenu", "fontmenu")) {
+        for (std::size_t i = statement; i < tokens_.size() && i < statement + 24; ++i) {
+            if (Tok(i) == "{") {
+                end = std::max(end, i + 1);
+                break;
+            }
+        }
+    } else {
+        end = std::max(end, statement + 2);
+    }
+    end = std::min(end, tokens_.size());
+    std::string text;
+    for (std::size_t i = statement; i < end; ++i) {
+        text += (i == statement ? "" : " ") + tokens_[i];
+    }
+    return text;
+}
+
+ScriptStop CScript::ErrorAt(ScriptError error, std::size_t statement, std::size_t token,
+                            std::string_view name) const {
+    ScriptStop s;
+    s.kind = ScriptStopKind::Error;
+    s.error = error;
+    s.file = currentName_;
+    s.statement = statement;
+    s.token = token;
+    s.text = StatementText(statement, token);
+    s.name = std::string(name);
+    return s;
+}
+
+void CScript::Abort(ScriptStop stop) {
+    if (stop_.kind != ScriptStopKind::Error) { // the first error is the cause
+        stop_ = std::move(stop);
+    }
+}
+
+void CScript::Abort(ScriptError error, std::size_t statement, std::size_t token,
+                    std::string_view name) {
+    if (stop_.kind != ScriptStopKind::Error) {
+        stop_ = ErrorAt(error, statement, token, name);
+    }
+}
+
 HRESULT CScript::LoadOnce(std::string_view name) {
     TokenList list;
     if (ports_.storage == nullptr || Failed(ports_.storage->ReadScript(name, list))) {
         return E_FAIL;
     }
+    stop_ = ScriptStop{};
     tokens_ = std::move(list);
     currentName_ = std::string(name);
     cursor_ = 0;
@@ -144,14 +255,29 @@ HRESULT CScript::Load(std::string_view name) {
 }
 
 HRESULT CScript::RunFile(std::string_view name) {
+    stop_ = ScriptStop{};
+    return RunNested(
+        name, ErrorAt(ScriptError::MissingFile, ScriptStop::kNoToken, ScriptStop::kNoToken, name));
+}
+
+// `missing` is recorded when the file cannot be read, also when the running
+// script is reloaded in its place (it goes on, but the file is missing), or
+// with the error TooDeep when the runs are nested too deeply.
+HRESULT CScript::RunNested(std::string_view name, ScriptStop missing) {
     if (nestedRuns_ >= kMaxNestedRuns) {
+        missing.error = ScriptError::TooDeep;
+        Abort(std::move(missing));
         Finish();
         tokens_.clear();
         cursor_ = 0;
         return E_FAIL;
     }
     ++nestedRuns_;
-    const HRESULT hr = Load(name);
+    const std::string requested(name);
+    const HRESULT hr = Load(requested);
+    if (Failed(hr) || currentName_ != requested) {
+        Abort(std::move(missing));
+    }
     if (Succeeded(hr)) {
         Step(false);
     }
@@ -162,6 +288,7 @@ HRESULT CScript::RunFile(std::string_view name) {
 HRESULT CScript::RunTokens(const TokenList& tokens, bool autoNewline) {
     shown_.clear();
     currentName_ = "Nothing";
+    stop_ = ScriptStop{};
     tokens_ = tokens;
     cursor_ = 0;
     typingPos_ = 0;
@@ -187,6 +314,7 @@ HRESULT CScript::Step(bool single) {
     }
     if (AtEnd()) {
         Finish();
+        NoteStop(ScriptStopKind::EndOfScript);
         return E_FAIL;
     }
     for (;;) {
@@ -197,6 +325,7 @@ HRESULT CScript::Step(bool single) {
         }
         if (AtEnd()) {
             Finish();
+            NoteStop(ScriptStopKind::EndOfScript);
             return E_FAIL;
         }
         if (single) {
@@ -290,7 +419,7 @@ void CScript::SkipBlock() {
     }
 }
 
-CScript::Outcome CScript::ExecIf() {
+CScript::Outcome CScript::ExecIf(std::size_t start) {
     const Outcome fail{true, E_FAIL};
     cursor_ += 2; // "if" "("
     bool result = false;
@@ -301,7 +430,12 @@ CScript::Outcome CScript::ExecIf() {
             continue;
         }
         std::int32_t a = 0, b = 0;
-        if (!Operand(t, a) || !Operand(Tok(cursor_ + 2), b)) {
+        if (!Operand(t, a)) {
+            Abort(ScriptError::UndeclaredVariable, start, cursor_, t);
+            return fail;
+        }
+        if (!Operand(Tok(cursor_ + 2), b)) {
+            Abort(ScriptError::UndeclaredVariable, start, cursor_ + 2, Tok(cursor_ + 2));
             return fail;
         }
         const std::string_view op = Tok(cursor_ + 1);
@@ -320,6 +454,7 @@ CScript::Outcome CScript::ExecIf() {
     }
     ++cursor_; // ")"
     if (Tok(cursor_) != "{") {
+        Abort(ScriptError::MalformedStatement, start, cursor_, {});
         return fail;
     }
     ++cursor_;
@@ -330,6 +465,7 @@ CScript::Outcome CScript::ExecIf() {
     // The block runs at once: a dialogue line only replaces the message; any
     // other statement that ends a step ends this one.
     if (blockDepth_ >= kMaxBlockDepth) {
+        Abort(ScriptError::TooDeep, start, start, {});
         return fail;
     }
     ++blockDepth_;
@@ -350,12 +486,13 @@ CScript::Outcome CScript::ExecIf() {
     return out;
 }
 
-CScript::Outcome CScript::ExecSwitch() {
+CScript::Outcome CScript::ExecSwitch(std::size_t start) {
     const std::string_view var = Tok(cursor_ + 2);
     cursor_ += 5; // "switch" "(" %V ")" "{"
     std::int32_t value = 0;
     auto it = intVars_.find(std::string(var));
     if (it == intVars_.end()) {
+        Abort(ScriptError::UndeclaredVariable, start, start + 2, var);
         return {true, E_FAIL};
     }
     value = it->second;
@@ -477,15 +614,20 @@ CScript::Outcome CScript::StartFade(bool in, std::string_view target) {
     return {true, S_OK};
 }
 
-CScript::Outcome CScript::ParseButtonMenu(bool text) {
+CScript::Outcome CScript::ParseButtonMenu(bool text, std::size_t start) {
     const Outcome fail{true, E_FAIL};
+    auto malformed = [&](std::size_t token, std::string_view what) {
+        Abort(ScriptError::MalformedStatement, start, token, what);
+        return fail;
+    };
     ++cursor_;
     std::string layout = "InsideSerifuFrame";
+    const std::size_t layoutAt = cursor_;
     if (Tok(cursor_) != "{") {
         layout = std::string(Tok(cursor_++));
     }
     if (Tok(cursor_) != "{") {
-        return fail;
+        return malformed(cursor_, {});
     }
     ++cursor_;
     const std::string_view formatKey = text ? std::string_view("format") : SJ("フォーマット");
@@ -514,7 +656,7 @@ CScript::Outcome CScript::ParseButtonMenu(bool text) {
         }
     }
     if (AtEnd()) {
-        return fail; // the menu is cut off
+        return malformed(tokens_.size() - 1, {}); // the menu is cut off
     }
     ++cursor_;
     loadMenu_ = saveMenu_ = false;
@@ -524,14 +666,14 @@ CScript::Outcome CScript::ParseButtonMenu(bool text) {
     }
     if (text) {
         if (layout != "InsideSerifuFrame") {
-            return fail;
+            return malformed(layoutAt, layout);
         }
         box_.LayoutTextMenu(columns, rows, std::move(items));
         Effect("FontMenu" + names);
     } else {
         box_.ButtonMenu().items.clear();
         if (!box_.LayoutButtonMenu(layout, columns, rows, std::move(items))) {
-            return fail;
+            return malformed(layoutAt, layout);
         }
         Effect("ButtonMenu" + names);
     }
@@ -578,13 +720,16 @@ HRESULT CScript::SaveTo(std::string_view resume, std::string_view name) {
     return hr;
 }
 
-HRESULT CScript::LoadFrom(std::string_view name) {
+HRESULT CScript::LoadFrom(std::string_view name, std::size_t statement) {
     TokenList t;
+    const std::size_t token = statement == ScriptStop::kNoToken ? statement : statement + 1;
     if (ports_.storage == nullptr || Failed(ports_.storage->ReadPlain(ScriptSavePath(name), t))) {
+        Abort(ScriptError::MissingFile, statement, token, name);
         return E_FAIL;
     }
     auto contents = ParseScriptSave(t);
     if (!contents) {
+        Abort(ScriptError::MalformedStatement, statement, token, name);
         return E_FAIL;
     }
     for (auto& [k, v] : contents->strings) {
@@ -595,7 +740,8 @@ HRESULT CScript::LoadFrom(std::string_view name) {
     }
     recordedName_ = contents->resume;
     Effect("Load " + std::string(name) + " -> " + recordedName_);
-    return RunFile(recordedName_);
+    return RunNested(recordedName_,
+                     ErrorAt(ScriptError::MissingFile, statement, token, recordedName_));
 }
 
 CScript::Outcome CScript::Exec(bool single) {
@@ -604,16 +750,19 @@ CScript::Outcome CScript::Exec(bool single) {
     const std::string_view t = Tok(cursor_);
     const std::string_view a = Tok(cursor_ + 1);
     const std::string_view b = Tok(cursor_ + 2);
-    auto error = [&]() {
-        // A script error ends the script.
+    const std::size_t start = cursor_;
+    // A script error ends the script; the first one recorded is the cause
+    // (the statements that carry an inner failure outward record nothing new).
+    auto error = [&](ScriptError e, std::size_t token, std::string_view name) {
+        Abort(e, start, token, name);
         Finish();
         cursor_ = tokens_.size();
         return fail;
     };
 
     if (t == "switch") {
-        const Outcome o = ExecSwitch();
-        return o.ends ? error() : o;
+        const Outcome o = ExecSwitch(start);
+        return o.ends ? error(ScriptError::UndeclaredVariable, start + 2, b) : o;
     }
     if (t == "break") {
         ++cursor_;
@@ -627,9 +776,9 @@ CScript::Outcome CScript::Exec(bool single) {
         return next;
     }
     if (t == "if") {
-        const Outcome o = ExecIf();
+        const Outcome o = ExecIf(start);
         if (o.ends && o.result == E_FAIL) {
-            return error();
+            return error(ScriptError::MalformedStatement, start, {});
         }
         return o;
     }
@@ -637,7 +786,9 @@ CScript::Outcome CScript::Exec(bool single) {
         recordedName_ = StringValue(a) + ".Dat";
         cursor_ += 2;
         Effect("goto " + recordedName_);
-        return {true, RunFile(recordedName_)};
+        // The statement is described before the run replaces the tokens.
+        return {true, RunNested(recordedName_, ErrorAt(ScriptError::MissingFile, start, start + 1,
+                                                       recordedName_))};
     }
     if (t == "NextScriptFile") {
         recordedName_ = std::string(a);
@@ -646,10 +797,12 @@ CScript::Outcome CScript::Exec(bool single) {
     }
     if (t == "GameEnd") {
         running_ = false;
+        NoteStop(ScriptStopKind::GameEnd);
         Effect("GameEnd");
         return {true, kScriptGameEnd};
     }
     if (t == "Battle" || t == "Map" || t == "TITLE") {
+        NoteStop(ScriptStopKind::SceneRequest);
         Effect(t);
         return {true, t == "Battle" ? kScriptBattle : t == "Map" ? kScriptMap : kScriptTitle};
     }
@@ -749,7 +902,7 @@ CScript::Outcome CScript::Exec(bool single) {
     if (Is(t, "TexLoad", "texload") || t == "TexUnload") {
         const std::string* f = TextureFile(a);
         if (f == nullptr) {
-            return error();
+            return error(ScriptError::MissingTexture, start + 1, a);
         }
         ports_.textures->Drop(*f);
         if (t != "TexUnload") {
@@ -825,7 +978,7 @@ CScript::Outcome CScript::Exec(bool single) {
     if (!t.empty() && t[0] == '%' && a == "=") {
         auto it = intVars_.find(std::string(t));
         if (it == intVars_.end()) {
-            return error();
+            return error(ScriptError::UndeclaredVariable, start, t);
         }
         ScanInt(b, it->second);
         cursor_ += 3;
@@ -834,7 +987,7 @@ CScript::Outcome CScript::Exec(bool single) {
     if (!t.empty() && t[0] == '$' && a == "=") {
         auto it = stringVars_.find(std::string(t));
         if (it == stringVars_.end()) {
-            return error();
+            return error(ScriptError::UndeclaredVariable, start, t);
         }
         it->second = StringValue(b);
         cursor_ += 3;
@@ -848,8 +1001,8 @@ CScript::Outcome CScript::Exec(bool single) {
         return next;
     }
     if (Is(t, "ButtonMenu", "buttonmenu") || Is(t, "FontMenu", "fontmenu")) {
-        const Outcome o = ParseButtonMenu(Is(t, "FontMenu", "fontmenu"));
-        return o.result == E_FAIL ? error() : o;
+        const Outcome o = ParseButtonMenu(Is(t, "FontMenu", "fontmenu"), start);
+        return o.result == E_FAIL ? error(ScriptError::MalformedStatement, start, {}) : o;
     }
     if (t == "SaveMenu") {
         BuildSlotMenu(a, false);
@@ -869,8 +1022,8 @@ CScript::Outcome CScript::Exec(bool single) {
     if (Is(t, "Load", "load")) {
         const std::string name = StringValue(a);
         cursor_ += 2;
-        const HRESULT hr = LoadFrom(name);
-        return hr == E_FAIL ? error() : Outcome{true, hr};
+        const HRESULT hr = LoadFrom(name, start);
+        return hr == E_FAIL ? error(ScriptError::MissingFile, start + 1, name) : Outcome{true, hr};
     }
     if (t == SJ("キーコンフィグ")) {
         ports_.host->ClearTrigger(7);
@@ -933,7 +1086,7 @@ HRESULT CScript::ChooseMenuItem() {
         if (saveMenu) {
             SaveTo(item.payload, ScriptSlotName(n));
         } else {
-            const HRESULT hr = LoadFrom(ScriptSlotName(n));
+            const HRESULT hr = LoadFrom(ScriptSlotName(n), ScriptStop::kNoToken);
             if (hr == E_FAIL) {
                 Finish();
                 cursor_ = tokens_.size();

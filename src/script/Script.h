@@ -33,6 +33,34 @@ constexpr HRESULT kScriptBattle = 10000;
 constexpr HRESULT kScriptMap = 20000;
 constexpr HRESULT kScriptTitle = 30000;
 
+// Why a script stopped running. `None` while it runs or waits for a key.
+enum class ScriptStopKind { None, EndOfScript, GameEnd, SceneRequest, Error };
+enum class ScriptError {
+    None,
+    UndeclaredVariable, // an INT or string variable used before "INT"/"string"
+    MalformedStatement, // a statement without its parts ("{", a menu's layout, …)
+    MissingFile,        // a script or save file that cannot be read
+    MissingTexture,     // a texture variable never set with "Texture"
+    TooDeep,            // nesting beyond the limits (looping "goto" chains, deep "if")
+};
+struct ScriptStop {
+    ScriptStopKind kind = ScriptStopKind::None;
+    ScriptError error = ScriptError::None;
+    // For an error: the script file, the token index where the failing
+    // statement starts and of the offending token (0-based; both are
+    // `kNoToken` when the failure belongs to no statement), the statement's
+    // tokens joined by spaces and the variable or file concerned (CP932).
+    static constexpr std::size_t kNoToken = static_cast<std::size_t>(-1);
+    std::string file;
+    std::size_t statement = kNoToken;
+    std::size_t token = kNoToken;
+    std::string text;
+    std::string name;
+};
+// One line (UTF-8) for the log and the tools: "end of the script",
+// "GameEnd", "scene request", or where and why the script was aborted.
+std::string DescribeScriptStop(const ScriptStop& stop);
+
 // Keys the script service passes on while a menu is shown.
 enum class ScriptMenuKey { Up, Down, Left, Right, Decide, Cancel };
 
@@ -65,6 +93,8 @@ public:
     void Show(bool visible) { visible_ = visible; }
     bool Visible() const { return visible_; }
 
+    // Starts the script file `name` and runs its first step; E_FAIL (and an
+    // error stop) when it cannot be read.
     HRESULT RunFile(std::string_view name);
     HRESULT RunTokens(const TokenList& tokens, bool autoNewline);
     HRESULT Step(bool single = false);
@@ -103,6 +133,9 @@ public:
     const CMessageBox& Box() const { return box_; }
     const std::map<std::string, std::string>& TextureVars() const { return textureVars_; }
     const IntVars& IntVariables() const { return intVars_; }
+    // Why the script last stopped; cleared when a script starts. The first
+    // error of a run is kept (later steps only answer that it has ended).
+    const ScriptStop& Stop() const { return stop_; }
     const StringVars& StringVariables() const { return stringVars_; }
 
 private:
@@ -130,18 +163,27 @@ private:
     bool AtEnd() const { return cursor_ >= tokens_.size(); }
     void Finish();
     HRESULT Load(std::string_view name);
+    HRESULT RunNested(std::string_view name, ScriptStop missing);
+    void NoteStop(ScriptStopKind kind);
+    ScriptStop ErrorAt(ScriptError error, std::size_t statement, std::size_t token,
+                       std::string_view name) const;
+    void Abort(ScriptStop stop);
+    void Abort(ScriptError error, std::size_t statement, std::size_t token, std::string_view name);
+    std::string StatementText(std::size_t statement, std::size_t token) const;
     HRESULT LoadOnce(std::string_view name);
     Outcome Exec(bool single);
-    Outcome ExecIf();
-    Outcome ExecSwitch();
+    Outcome ExecIf(std::size_t start);
+    Outcome ExecSwitch(std::size_t start);
     void SkipBlock(); // cursor just after "{": moves past its matching "}"
     void Dialogue();
     void SetMessage(std::string_view text);
     Outcome StartFade(bool in, std::string_view target);
-    Outcome ParseButtonMenu(bool text);
+    Outcome ParseButtonMenu(bool text, std::size_t start);
     void BuildSlotMenu(std::string_view payload, bool load);
     HRESULT SaveTo(std::string_view resume, std::string_view name);
-    HRESULT LoadFrom(std::string_view name);
+    // `statement`: the token index of the "Load" statement (kNoToken for a
+    // load chosen from the slot menu), for the error report.
+    HRESULT LoadFrom(std::string_view name, std::size_t statement);
     HRESULT ChooseMenuItem();
     bool Operand(std::string_view tok, std::int32_t& out);
     std::string StringValue(std::string_view tok) const;
@@ -181,6 +223,7 @@ private:
     MsgSwitches switches_;
     int nestedRuns_ = 0;
     int blockDepth_ = 0;
+    ScriptStop stop_;
 };
 
 } // namespace quolis

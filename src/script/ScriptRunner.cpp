@@ -81,6 +81,10 @@ int RunHeadless(CScript& script, ManualClock& clock, std::string_view name, std:
         } else {
             hr = script.StepOnKey();
         }
+        if (script.Stop().kind == ScriptStopKind::Error) {
+            out << DescribeScriptStop(script.Stop()) << "\n";
+            return 3;
+        }
         if (hr == E_FAIL) {
             out << "finished\n";
             return 0;

@@ -29,8 +29,9 @@ private:
 
 // Runs `name` to its end with `script` (already set up with the observer and
 // `clock`); the clock moves 16 ms per logic step. Returns 0 when the script
-// finished or made a scene request, 1 when it could not be read, 2 when it
-// did not finish within the limits.
+// came to its end or made a scene request, 1 when it could not be read, 2 when
+// it did not finish within the limits, 3 when it was aborted by an error (the
+// line written names the file, the statement and the token).
 int RunHeadless(CScript& script, ManualClock& clock, std::string_view name, std::ostream& out,
                 const HeadlessLimits& limits = {});
 

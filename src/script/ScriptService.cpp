@@ -1,5 +1,6 @@
 #include "script/ScriptService.h"
 
+#include "common/Log.h"
 #include "common/Text.h"
 
 namespace quolis {
@@ -59,6 +60,10 @@ ScriptServiceResult RunScriptService(int cycle, CScript& script, std::span<std::
     if (r.stepped && hr == E_FAIL) {
         script.Show(false);
         r.done = true;
+        if (script.Stop().kind == ScriptStopKind::Error) {
+            // The story ends all the same; the developer learns why.
+            LogLine("story script " + DescribeScriptStop(script.Stop()));
+        }
     }
     return r;
 }

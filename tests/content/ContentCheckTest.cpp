@@ -5,6 +5,7 @@
 #include "HardNames.h"
 #include "ScriptScan.h"
 
+#include "../support/ScratchDir.h"
 #include "common/Path.h"
 #include "common/Text.h"
 #include "data/DatArchive.h"
@@ -37,10 +38,8 @@ void WriteFile(const fs::path& p, const std::string& bytes) {
 class ContentCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("qcheck-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root_);
+        root_ = testsupport::MakeScratchDir("qcheck");
+        ASSERT_FALSE(root_.empty());
         std::string error;
         ASSERT_TRUE(
             WriteLooseTree(QUOLIS_SOURCE_DIR "/content", (root_ / "GameData").string(), error))

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 
 namespace quolis {
 namespace {
@@ -459,6 +461,58 @@ TEST(DatArchiveCache, ARewrittenArchiveIsReadAgain) {
     EXPECT_EQ(out, TokenList({"six"}));
     std::filesystem::remove(root.Host("GameData/Data/Data.Dat"));
     EXPECT_EQ(reader.ReadTokens(kData, "C", out), E_FAIL);
+}
+
+// A cache that trusts fresh files (settle time 0) must still tell a rewrite
+// of the same size whose modification time was set back to the old one: by
+// the change time when written in place, by the inode when replaced by
+// rename. The pause lets the file system's timestamp clock move on, as it
+// would between two real writes.
+TEST(DatArchiveCache, SameSizeRewritesWithTheOldModificationTimeAreReadFresh) {
+    ScratchRoot root;
+    CDatArchive reader(false, true);
+    reader.SetDirectoryCache(true, 0);
+    const std::string path = root.Host("GameData/Data/Data.Dat");
+    const std::string first = Pack({Text("A", {"one"})});
+    const std::string inPlace = Pack({Text("C", {"six"})});
+    const std::string renamed = Pack({Text("E", {"ten"})});
+    ASSERT_EQ(first.size(), inPlace.size());
+    ASSERT_EQ(first.size(), renamed.size());
+    TokenList out;
+    root.Write("GameData/Data/Data.Dat", first);
+    ASSERT_EQ(reader.ReadTokens(kData, "A", out), S_OK);
+    ASSERT_EQ(out, TokenList({"one"}));
+    const auto mtime = std::filesystem::last_write_time(path);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    root.Write("GameData/Data/Data.Dat", inPlace);
+    std::filesystem::last_write_time(path, mtime);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    ASSERT_EQ(after.st_ino, before.st_ino) << "written in place";
+    ASSERT_EQ(after.st_size, before.st_size);
+    ASSERT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    ASSERT_EQ(reader.ReadTokens(kData, "A", out), S_OK);
+    EXPECT_TRUE(out.empty()) << "the old directory was used";
+    ASSERT_EQ(reader.ReadTokens(kData, "C", out), S_OK);
+    EXPECT_EQ(out, TokenList({"six"}));
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const std::string temp = path + ".new";
+    root.Write("GameData/Data/Data.Dat.new", renamed);
+    std::filesystem::last_write_time(temp, mtime);
+    std::filesystem::rename(temp, path);
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    ASSERT_NE(after.st_ino, before.st_ino) << "replaced by rename";
+    ASSERT_EQ(after.st_size, before.st_size);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    ASSERT_EQ(reader.ReadTokens(kData, "C", out), S_OK);
+    EXPECT_TRUE(out.empty()) << "the old directory was used";
+    ASSERT_EQ(reader.ReadTokens(kData, "E", out), S_OK);
+    EXPECT_EQ(out, TokenList({"ten"}));
 }
 
 TEST(DatArchiveCache, ACacheThatTrustsFreshFilesStillSeesReplacedArchives) {

@@ -14,7 +14,13 @@ for sf in "${QUOLIS_SOUNDFONT:-}" /usr/share/sounds/sf2/TimGM6mb.sf2 /usr/share/
     /usr/share/sounds/sf2/default-GM.sf2 /usr/share/soundfonts/default.sf2; do
     [ -n "$sf" ] && [ -f "$sf" ] && found=1
 done
-[ -n "$found" ] || { echo "no General MIDI soundfont: the game plays no music here"; exit 77; }
+# Without a soundfont the test is skipped (77), except on the CI runner
+# (CI=true), where the missing package is a failure.
+if [ -z "$found" ]; then
+    echo "no General MIDI soundfont: the game plays no music here"
+    [ "${CI:-}" = "true" ] && exit 1
+    exit 77
+fi
 [ -d "$GAMEDATA/MIDI" ] || fail "no demo GameData at $GAMEDATA"
 
 rm -rf "$WORK" && mkdir -p "$WORK/game" || fail "scratch folder"

@@ -42,26 +42,42 @@ size=$(od -An -tx1 -j16 -N8 "$WORK/shot.png" | tr -d ' \n')
 # First start: User.ini was written (scrambled, E-name).
 [ -s "$WORK/game/GameData/Ini/UserE.ini" ] || fail "User.ini not written"
 
-# A run with key presses recorded, then replayed: with the fixed step the
-# replay ends exactly where the recording did. A recording of pressing the
-# space bar is made by replaying a hand-written input file.
-cat > "$WORK/keys.rec" <<'REC'
+# A run with real key input recorded, then replayed. The keys are typed into
+# the window system's queue by --feed (as a keyboard would deliver them) while
+# --record writes what the game received. Space (decide) is pressed once the
+# logo has faded in and cuts its one-second wait short; A does nothing here.
+# Every run is a first start, so each shows the logo.
+cat > "$WORK/keys.txt" <<'REC'
 quolis-input 1
-3 E 0 1 57 1 0 0 0
-5 E 0 1 57 0 0 0 0
-9 E 0 1 30 1 0 0 0
-10 E 0 1 30 0 0 0 0
-end 14
+70 E 0 1 57 1 0 0 0
+72 E 0 1 57 0 0 0 0
+74 E 0 1 30 1 0 0 0
+75 E 0 1 30 0 0 0 0
+end 90
 REC
-"$QUOLIS" --headless --fixed-step --data "$WORK/game" --frames 14 --record "$WORK/run.rec" \
-    > "$WORK/record.txt" 2> "$WORK/stderr.txt" || fail "recording run failed"
-grep -q '^end 14$' "$WORK/run.rec" || fail "recording has no end at pass 14"
+first_start() { rm -rf "$WORK/game/GameData/Ini"; }
+first_start
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --feed "$WORK/keys.txt" --record "$WORK/run.rec" \
+    > "$WORK/record.txt" 2> "$WORK/stderr.txt" || { cat "$WORK/stderr.txt" >&2; fail "recording run failed"; }
+for line in '70 E 0 1 57 1 0 0 0' '72 E 0 1 57 0 0 0 0' '74 E 0 1 30 1 0 0 0' '75 E 0 1 30 0 0 0 0' 'end 90'; do
+    grep -qx "$line" "$WORK/run.rec" || { cat "$WORK/run.rec" >&2; fail "the recording lacks '$line'"; }
+done
+# Decide during the logo's wait starts its fade-out (step -200) at once.
+grep -q 'ended in scene 0 at step -200 after 90 passes' "$WORK/record.txt" || \
+    { cat "$WORK/record.txt" >&2; fail "the typed decide key did not end the logo's wait"; }
+first_start
 "$QUOLIS" --headless --fixed-step --data "$WORK/game" --replay "$WORK/run.rec" \
     > "$WORK/replay.txt" 2> "$WORK/stderr.txt" || fail "replay of the recording failed"
-cmp -s "$WORK/record.txt" "$WORK/replay.txt" || fail "replay ended elsewhere than the recording"
-"$QUOLIS" --headless --fixed-step --data "$WORK/game" --replay "$WORK/keys.rec" \
-    > "$WORK/keys.txt" 2> "$WORK/stderr.txt" || fail "replay of key presses failed"
-grep -q 'after 14 passes' "$WORK/keys.txt" || fail "key replay did not run 14 passes"
+cmp -s "$WORK/record.txt" "$WORK/replay.txt" || \
+    { cat "$WORK/record.txt" "$WORK/replay.txt" >&2; fail "replay ended elsewhere than the recording"; }
+# Without the keys the same passes end still waiting on the logo (step 200).
+first_start
+"$QUOLIS" --headless --fixed-step --data "$WORK/game" --frames 90 > "$WORK/idle.txt" 2> "$WORK/stderr.txt" || \
+    fail "the run without keys failed"
+grep -q 'ended in scene 0 at step 200 after 90 passes' "$WORK/idle.txt" || \
+    { cat "$WORK/idle.txt" >&2; fail "without keys the logo did not wait"; }
+"$QUOLIS" --headless --data "$WORK/game" --feed "$WORK/keys.txt" --replay "$WORK/run.rec" 2> /dev/null && \
+    fail "--feed and --replay together must be refused"
 # A broken recording is refused with a reason.
 printf 'quolis-input 1\n3 E 0 1 999 1 0 0 0\n' > "$WORK/bad.rec"
 "$QUOLIS" --headless --data "$WORK/game" --replay "$WORK/bad.rec" 2> "$WORK/stderr.txt" && \

@@ -38,10 +38,25 @@ protected:
 
 TEST_F(CameraTest, CreateAndApply) {
     EXPECT_EQ(cam_.View(), Mat4::Identity());
-    EXPECT_EQ(cam_.Projection(), MatrixPerspectiveFovLH(0.78539819f, 4.0f / 3.0f, 0.1f, 1000.0f));
+    // A 45° field of view at 4:3, near 0.1, far 1000 (left-handed, rows are
+    // the images of the axes): y scale cot 22.5° = 1 + √2 = 2.4142136, x scale
+    // that / (4/3) = 1.8106602, depth 1000 / 999.9 = 1.0001 and
+    // -0.1 · 1000 / 999.9 = -0.10001, w taken from z.
+    const Mat4 projection{{{1.8106602f, 0, 0, 0},
+                           {0, 2.4142136f, 0, 0},
+                           {0, 0, 1.00010001f, 1},
+                           {0, 0, -0.100010001f, 0}}};
+    ExpectNear(cam_.Projection(), projection, 1e-6f);
     cam_.SetEye(0, 5, -10);
     cam_.SetLookAt(0, 0, 0);
-    EXPECT_EQ(cam_.View(), MatrixLookAtLH({0, 5, -10}, {0, 0, 0}, {0, 1, 0}));
+    // Looking from (0, 5, -10) at the origin: forward (0, -5, 10) / √125 =
+    // (0, -0.4472136, 0.8944272), right (1, 0, 0), up forward × right =
+    // (0, 0.8944272, 0.4472136); the eye lands on (0, 0, √125 = 11.18034).
+    const Mat4 view{{{1, 0, 0, 0},
+                     {0, 0.8944272f, -0.4472136f, 0},
+                     {0, 0.4472136f, 0.8944272f, 0},
+                     {0, 0, 11.18034f, 1}}};
+    ExpectNear(cam_.View(), view, 1e-5f);
     cam_.Apply();
     EXPECT_EQ(dev_.GetTransform(TransformKind::View), cam_.View());
     EXPECT_EQ(dev_.GetTransform(TransformKind::Projection), cam_.Projection());

@@ -1,6 +1,7 @@
 #pragma once
 // Test data for the 3-D engine tests, generated on the fly: X files, .mdl
 // token files, a small bitmap, and a game folder in a temporary directory.
+#include "../support/ScratchDir.h"
 #include "common/Path.h"
 #include "data/DatArchive.h"
 #include "data/DatArchiveWriter.h"
@@ -108,10 +109,8 @@ public:
 class Engine3dTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() /
-                ("quolis_e3d_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(root_);
+        root_ = testsupport::MakeScratchDir("e3d");
+        ASSERT_FALSE(root_.empty());
         std::filesystem::create_directories(root_ / "GameData" / "XFile");
         std::filesystem::create_directories(root_ / "GameData" / "mdl");
         SetGameRoot(root_.string());

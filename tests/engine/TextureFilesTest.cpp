@@ -1,4 +1,5 @@
 #include "engine/TextureFiles.h"
+#include "../support/ScratchDir.h"
 #include "EngineTestUtil.h"
 #include "common/Path.h"
 
@@ -15,10 +16,8 @@ namespace fs = std::filesystem;
 class TextureFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("quolis_texfiles_" +
-                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root = testsupport::MakeScratchDir("texfiles");
+        ASSERT_FALSE(root.empty());
         fs::create_directories(root / "GameData" / "Texture");
         oldRoot = GameRoot();
         SetGameRoot(root.string());

@@ -4,6 +4,7 @@
 #include "data/GameState.h"
 #include "data/Tokens.h"
 
+#include "../support/ScratchDir.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -214,7 +215,7 @@ TEST_F(QInspect, ReachOfAFillOnAStage) {
 
 TEST_F(QInspect, OutputIsValidJson) {
     if (std::system("python3 -c 'import json' >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "python3 not available";
+        QUOLIS_SKIP_UNLESS_CI("python3 not available");
     }
     const std::string cmd = std::string(QUOLIS_BINARY_DIR) + "/qinspect stage " + dir_ +
                             " Stage01.txt | python3 -c 'import json,sys; json.load(sys.stdin)'";

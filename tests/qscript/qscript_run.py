@@ -65,6 +65,19 @@ for packed in (False, True):
     run(root, root)
     run(root, os.path.join(root, "GameData"))
 
+# A script aborted in its middle by an undeclared variable fails the run and
+# names the statement; the lines after it are never shown.
+root = os.path.join(WORK, "aborted")
+shutil.rmtree(root, ignore_errors=True)
+os.makedirs(os.path.join(root, "GameData", "Text"))
+with open(os.path.join(root, "GameData", "Text", "A.Dat"), "wb") as f:
+    f.write("一 INT %a = 1 二 if ( %zzz == 1 ) { 三 } 四".encode("cp932"))
+p = subprocess.run([QSCRIPT, "run", root, "A.Dat"], capture_output=True, text=True,
+                   encoding="utf-8")
+assert p.returncode != 0, p.stdout
+assert 'undeclared variable %zzz in the statement "if ( %zzz == 1 ) {"' in p.stdout, p.stdout
+assert "> 二" in p.stdout and "四" not in p.stdout and "finished" not in p.stdout, p.stdout
+
 bad = subprocess.run([QSCRIPT, "run"], capture_output=True)
 assert bad.returncode != 0
 missing = subprocess.run([QSCRIPT, "run", WORK + "/nowhere", "x"], capture_output=True)

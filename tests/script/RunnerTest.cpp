@@ -59,5 +59,25 @@ TEST_F(Runner, MenuWithADisabledFirstItemIsReported) {
     EXPECT_NE(out.str().find("* MenuResult $back"), std::string::npos);
 }
 
+TEST_F(Runner, AnUndeclaredVariableInTheMiddleFailsTheRun) {
+    storage.scripts["S.Dat"] = Toks("一 INT %a = 1 二 if ( %zzz == 1 ) { 三 } 四");
+    EXPECT_EQ(RunHeadless(script, clock, "S.Dat", out), 3);
+    EXPECT_EQ(out.str(), "> 一\n> 二\n"
+                         "aborted in S.Dat at token 9: undeclared variable %zzz in the statement "
+                         "\"if ( %zzz == 1 ) {\" (token 7)\n");
+    // The same script with the variable declared runs to its end.
+    storage.scripts["S.Dat"] = Toks("一 INT %zzz = 1 二 if ( %zzz == 1 ) { 三 } 四");
+    out.str("");
+    EXPECT_EQ(RunHeadless(script, clock, "S.Dat", out), 0);
+    EXPECT_EQ(out.str(), "> 一\n> 二\n> 三\n> 四\nfinished\n");
+}
+
+TEST_F(Runner, AnErrorInTheFirstStepFailsTheRun) {
+    // The first step runs inside RunFile; its error shows at the next press.
+    storage.scripts["F.Dat"] = Toks("INT %a = 1 %b = 2 一");
+    EXPECT_EQ(RunHeadless(script, clock, "F.Dat", out), 3);
+    EXPECT_NE(out.str().find("undeclared variable %b"), std::string::npos) << out.str();
+}
+
 } // namespace
 } // namespace quolis::test

@@ -1,7 +1,8 @@
 // The game program: parses the command line, opens the platform host, the
 // mixer and the fonts, and runs the application object on them. Besides the
 // host's options it takes --record FILE and --replay FILE (the input of each
-// pass of the loop, written at exit or fed back from the file).
+// pass of the loop, written at exit or fed back from the file) and --feed FILE
+// (the key presses of such a file typed into the window system's queue).
 #include "app/AutoPlayer.h"
 #include "app/GameApp.h"
 #include "app/Replay.h"
@@ -13,6 +14,7 @@
 #include "common/Path.h"
 #include "common/Text.h"
 #include "platform/GameFolders.h"
+#include "platform/KeyTable.h"
 #include "platform/LaunchOptions.h"
 #include "platform/WindowState.h"
 #include "platform/sdl/PlatformHost.h"
@@ -67,6 +69,34 @@ long ResidentKiB() {
     return n == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : 0;
 }
 
+// --feed: the key presses and releases of a replay file, pushed into SDL's
+// event queue at the start of their pass as typed keys, so they reach the game
+// (and a --record recording) the way a window delivers them. Other records of
+// the file are ignored.
+class KeyFeeder {
+public:
+    explicit KeyFeeder(ReplayScript script) : script_(std::move(script)) {}
+    void Push(int pass) {
+        for (; next_ < script_.records.size() && script_.records[next_].pass <= pass; ++next_) {
+            const ReplayRecord& r = script_.records[next_];
+            if (r.command || r.event.kind != InputEventKind::Button ||
+                r.event.device != InputDeviceIndex::Keyboard) {
+                continue;
+            }
+            SDL_Event e{};
+            e.type = r.event.down ? SDL_KEYDOWN : SDL_KEYUP;
+            e.key.state = r.event.down ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym.scancode = static_cast<SDL_Scancode>(SdlScancodeFromDik(r.event.code));
+            SDL_PushEvent(&e);
+        }
+    }
+    bool Finished(int pass) const { return pass >= script_.passes; }
+
+private:
+    ReplayScript script_;
+    std::size_t next_ = 0;
+};
+
 // The window side of the loop on the SDL host: events (recorded or replayed),
 // the window menu's commands, screenshots and the frame limit.
 class GameHost final : public AppHost {
@@ -108,11 +138,16 @@ public:
                         static_cast<unsigned long long>(soak_->Clicks()), ResidentKiB());
         }
     }
+
+    void SetFeeder(KeyFeeder* f) { feeder_ = f; }
     // A menu item was chosen while the menu strip was drawn; it runs at the
     // start of the next pass, outside the drawing.
     void QueueCommand(int id) { commands_.push_back(id); }
 
     void PumpEvents() override {
+        if (feeder_ != nullptr) {
+            feeder_->Push(pump_);
+        }
         host_.PumpEvents();
         if (soak_ != nullptr && replayer_ == nullptr) {
             soak_->Drive(host_.Input(), commands_);
@@ -169,6 +204,9 @@ public:
             return false;
         }
         if (replayer_ != nullptr && replayer_->Finished(pump_)) {
+            return false;
+        }
+        if (feeder_ != nullptr && feeder_->Finished(pump_)) {
             return false;
         }
         return true;
@@ -264,6 +302,8 @@ public:
     bool Unattended() const {
         return options_.frames >= 0 || replayer_ != nullptr || soak_ != nullptr ||
                autoPlayer_ != nullptr;
+
+        return options_.frames >= 0 || replayer_ != nullptr || feeder_ != nullptr;
     }
 
     int Pumps() const { return pump_; }
@@ -279,6 +319,8 @@ private:
     SoakInput* soak_ = nullptr;
     AutoPlayer* autoPlayer_ = nullptr;
     std::chrono::steady_clock::time_point soakStart_, soakEnd_, nextBeat_;
+
+    KeyFeeder* feeder_ = nullptr;
     std::vector<int> commands_;
     int pump_ = 0;
     int shotsTaken_ = 0;
@@ -342,14 +384,17 @@ void DrawWindowMenu(CGameApp& app, GameHost& host, PlatformHost& platform) {
     DrawViewMenu(platform);
 }
 
-// Takes "--record FILE" and "--replay FILE" out of the arguments.
+// Takes "--record FILE", "--replay FILE" and "--feed FILE" out of the
+// arguments.
 bool TakeReplayOptions(std::vector<const char*>& args, std::string* record, std::string* replay,
-                       std::string* error) {
+                       std::string* feed, std::string* error) {
     std::vector<const char*> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        bool rec = std::strcmp(args[i], "--record") == 0;
-        bool rep = std::strcmp(args[i], "--replay") == 0;
-        if (!rec && !rep) {
+        std::string* target = std::strcmp(args[i], "--record") == 0   ? record
+                              : std::strcmp(args[i], "--replay") == 0 ? replay
+                              : std::strcmp(args[i], "--feed") == 0   ? feed
+                                                                      : nullptr;
+        if (target == nullptr) {
             rest.push_back(args[i]);
             continue;
         }
@@ -357,10 +402,14 @@ bool TakeReplayOptions(std::vector<const char*>& args, std::string* record, std:
             *error = std::string(args[i]) + " needs a file name";
             return false;
         }
-        (rec ? *record : *replay) = args[++i];
+        *target = args[++i];
     }
     if (!record->empty() && !replay->empty()) {
         *error = "--record and --replay cannot be used together";
+        return false;
+    }
+    if (!feed->empty() && !replay->empty()) {
+        *error = "--feed and --replay cannot be used together (a replay drops typed keys)";
         return false;
     }
     args.swap(rest);
@@ -441,21 +490,58 @@ void PrintHelp() {
                 "  --loose              read the content from plain files instead of archives\n"
                 "  --record FILE        write the input of every pass to FILE\n"
                 "  --replay FILE        feed the input recorded in FILE\n"
+                "  --feed FILE          type the key presses of a replay FILE into the window "
+                "system's queue\n"
                 "  --view-model F\\A    show model animation A of folder F turning slowly\n"
                 "  --view-mesh NAME     show one X mesh turning slowly\n"
                 "  --view-stage FILE    show the floor of one stage file, seen whole\n"
+                "  --battle FILE        a new campaign straight into the battle on stage FILE\n"
                 "  --version            print the version\n"
                 "  --help               print this help\n\n"
                 "F11 or Alt+Enter toggles full screen.\n",
                 LaunchUsage(), QUOLIS_INSTALLED_DATA_DIR);
 }
 
+// Takes "--battle FILE" out of the arguments.
+bool TakeBattleOption(std::vector<const char*>& args, std::string* stage, std::string* error) {
+    std::vector<const char*> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (std::strcmp(args[i], "--battle") != 0) {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 >= args.size() || args[i + 1][0] == '\0') {
+            *error = "--battle needs a stage file name";
+            return false;
+        }
+        *stage = args[++i];
+    }
+    args.swap(rest);
+    return true;
+}
+
+// --battle: the new-game data, then the battle on the stage file (for tests
+// and demos; the game itself reaches battles through the menu hub).
+void StartBattle(CGameApp& app, const std::string& stageFile) {
+    if (app.Campaign() != nullptr) {
+        app.Campaign()->LoadSave(app.SecureReader(), CGameApp::SavePath(0));
+    }
+    app.OwnCampaign().SetCurrentStageFile(Utf8ToCp932(stageFile));
+    app.SetNextScene(kSceneBattle, 0);
+    app.SwitchToNextScene();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<const char*> args(argv, argv + argc);
-    std::string recordFile, replayFile, error;
-    if (!TakeReplayOptions(args, &recordFile, &replayFile, &error)) {
+    std::string recordFile, replayFile, feedFile, error;
+    if (!TakeReplayOptions(args, &recordFile, &replayFile, &feedFile, &error)) {
+        std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
+        return 2;
+    }
+    std::string battleStage;
+    if (!TakeBattleOption(args, &battleStage, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
@@ -478,10 +564,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::optional<InputReplayer> replayer;
-    if (!replayFile.empty()) {
-        std::ifstream in(replayFile, std::ios::binary);
+    std::optional<KeyFeeder> feeder;
+    for (const std::string* file : {&replayFile, &feedFile}) {
+        if (file->empty()) {
+            continue;
+        }
+        const char* option = file == &replayFile ? "--replay" : "--feed";
+        std::ifstream in(*file, std::ios::binary);
         if (!in) {
-            return Fail("--replay: cannot read " + replayFile);
+            return Fail(std::string(option) + ": cannot read " + *file);
         }
         std::stringstream text;
         text << in.rdbuf();
@@ -489,7 +580,11 @@ int main(int argc, char** argv) {
         if (!ParseReplay(text.str(), script, &error)) {
             return Fail(error);
         }
-        replayer.emplace(std::move(script));
+        if (file == &replayFile) {
+            replayer.emplace(std::move(script));
+        } else {
+            feeder.emplace(std::move(script));
+        }
     }
     std::error_code ec;
     if (!options.dataDir.empty() && !std::filesystem::is_directory(options.dataDir, ec)) {
@@ -542,6 +637,9 @@ int main(int argc, char** argv) {
     if (replayer) {
         gameHost.SetReplayer(&*replayer);
     }
+    if (feeder) {
+        gameHost.SetFeeder(&*feeder);
+    }
 
     int code = 0;
     StdoutTrace trace;
@@ -589,12 +687,17 @@ int main(int argc, char** argv) {
             CStopwatch::SetClock(nullptr);
             return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
         }
+        if (!battleStage.empty()) {
+            StartBattle(app, battleStage);
+        }
         host->SetMenuDrawer(
             [&app, &gameHost, &platform = *host] { DrawWindowMenu(app, gameHost, platform); });
         host->SetModalIdle([&app] { app.ModalPass(); });
         code = app.Run();
         gameHost.PrintSoakSummary();
         if (options.frames >= 0 || replayer) {
+
+        if (gameHost.Unattended()) {
             // Unattended runs leave a summary of where the game ended.
             std::printf("quolis: ended in scene %d at step %d after %d passes and %d logic steps\n",
                         app.GetScene(0), app.GetCycle(app.GetScene(0)), gameHost.Pumps(),
@@ -619,7 +722,7 @@ int main(int argc, char** argv) {
             return Fail("--record: cannot write " + recordFile);
         }
     }
-    bool unattended = options.frames >= 0 || replayer.has_value();
+    bool unattended = gameHost.Unattended();
     if (unattended && gameHost.ShotsTaken() < static_cast<int>(options.screenshots.size())) {
         return Fail("a --screenshot frame pass was never reached");
     }
