@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: run test deps build build-test bench fuzz format clean content-preview install uninstall startup-profile
+.PHONY: run test deps build build-test bench fuzz format clean content-preview install uninstall startup-profile soak
 
 deps:
 	@scripts/install-deps
@@ -62,6 +62,15 @@ content-preview: build
 	mkdir -p $(BUILD)/preview/attacks
 	$(BUILD)/quolis --headless --fixed-step --data $(BUILD) --view-attack '*' \
 	    --strip $(BUILD)/preview/attacks
+
+# The headless game under random input for MINUTES on the sanitized build;
+# fails on a crash, a hang, a sanitizer report or memory growth (figures in
+# $(TEST_BUILD)/soak/soak.json). SEED repeats a run.
+MINUTES ?= 30
+SEED ?= 1
+soak: build-test
+	nice scripts/soak --exe $(TEST_BUILD)/quolis --data $(TEST_BUILD) --out $(TEST_BUILD)/soak \
+	    --seconds $$(( $(MINUTES) * 60 )) --seed $(SEED)
 
 # The program, its tools, the demo GameData, launcher, icons, metainfo and
 # manual pages under $(DESTDIR)$(PREFIX); the build is configured for PREFIX.

@@ -4,6 +4,7 @@
 // device, the mixer, the input queue, the message boxes and a host that pumps
 // window events; the script engine, the campaign state with the master
 // tables, and the creature and model classes plug in through the ports below.
+#include "common/Clock.h"
 #include "common/Status.h"
 #include "data/DatArchive.h"
 #include "platform/Device.h"
@@ -58,6 +59,9 @@ struct AppEnvironment {
     FontRasterizer* fonts = nullptr; // null: texts are not drawn
     AppHost* host = nullptr;
     TraceSink* trace = nullptr; // null: no trace
+    // The calendar the saves are dated from and the game's random numbers
+    // are seeded from (null: the system calendar).
+    Calendar* calendar = nullptr;
 };
 
 // The story script engine with its message box, as the application uses it.

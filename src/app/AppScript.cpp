@@ -7,8 +7,9 @@
 
 namespace quolis {
 
-CAppScript::CAppScript(CDatArchive& content, CSound& sound, CMidi& midi, std::uint32_t* triggers)
-    : storage_(content), audio_(sound, midi), triggers_(triggers) {}
+CAppScript::CAppScript(CDatArchive& content, CSound& sound, CMidi& midi, std::uint32_t* triggers,
+                       Calendar* calendar)
+    : storage_(content), audio_(sound, midi), triggers_(triggers), calendar_(calendar) {}
 
 void CAppScript::PrepareScene() {
     ScriptPortsRef ports;
@@ -17,6 +18,7 @@ void CAppScript::PrepareScene() {
     ports.textures = &textures_;
     ports.host = this;
     ports.clock = &CStopwatch::GetClock();
+    ports.calendar = calendar_;
     script_.SetUp(ports, SJ("ＭＳ Ｐゴシック"), 12);
 }
 

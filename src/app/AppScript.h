@@ -17,7 +17,9 @@ namespace quolis {
 class CAppScript final : public ScriptPort, public ScriptHost {
 public:
     // `triggers` is the application's action-trigger array (256 entries).
-    CAppScript(CDatArchive& content, CSound& sound, CMidi& midi, std::uint32_t* triggers);
+    // `calendar` (may be null: the system calendar) is the script's time.
+    CAppScript(CDatArchive& content, CSound& sound, CMidi& midi, std::uint32_t* triggers,
+               Calendar* calendar = nullptr);
 
     void PrepareScene() override;
     void Show(bool visible) override { script_.Show(visible); }
@@ -39,6 +41,7 @@ private:
     CEngineScriptTextures textures_;
     CEngineMsgCanvas canvas_;
     std::uint32_t* triggers_;
+    Calendar* calendar_;
     CScript script_;
 };
 

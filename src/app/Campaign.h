@@ -21,6 +21,10 @@ public:
     // `calendar` dates the saves (null: the system calendar).
     explicit CCampaign(Calendar* calendar = nullptr);
 
+    // Later saves are dated from `calendar` (null: the system calendar).
+    void SetCalendar(Calendar* calendar) {
+        calendar_ = calendar != nullptr ? calendar : &systemCalendar_;
+    }
     void CreateState() override { state_ = std::make_unique<GameState>(); }
     HRESULT LoadMasterData(CDatArchive& content, std::string* failed) override;
     bool WriteSave(CDatArchive& secure, const std::string& path) override;

@@ -373,7 +373,8 @@ HRESULT CGameApp::LoadData() {
     sound_ = std::make_unique<CSound>();
     script_ = externalScript_;
     if (script_ == nullptr) {
-        ownScript_ = std::make_unique<CAppScript>(*content_, *sound_, *midi_, triggers_.data());
+        ownScript_ = std::make_unique<CAppScript>(*content_, *sound_, *midi_, triggers_.data(),
+                                                  &GameCalendar());
         script_ = ownScript_.get();
     }
 
@@ -394,6 +395,7 @@ HRESULT CGameApp::LoadData() {
             LogLine("User.ini could not be written");
         }
     }
+    ownCampaign_.SetCalendar(&GameCalendar());
     if (campaign_ != nullptr) {
         campaign_->CreateState();
         std::string failed;

@@ -215,6 +215,12 @@ public:
     // scenes run script files and token lists on it.
     CScript* ScriptEngine() { return ownScript_ ? &ownScript_->Engine() : nullptr; }
     CCamera& Camera() { return camera_; }
+    // The calendar of this run: saves are dated from it and every random
+    // generator of the game is seeded from it (the environment's calendar,
+    // else the system calendar).
+    Calendar& GameCalendar() {
+        return Env().calendar != nullptr ? *Env().calendar : systemCalendar_;
+    }
     CampaignPort* Campaign() { return campaign_; }
     // The application's own campaign (also when another port replaced it).
     CCampaign& OwnCampaign() { return ownCampaign_; }
@@ -288,6 +294,7 @@ private:
     ScriptPort* externalScript_ = nullptr;
     std::unique_ptr<CAppScript> ownScript_;
     CCamera camera_;
+    SystemCalendar systemCalendar_;
     CCampaign ownCampaign_;
     CampaignPort* campaign_ = &ownCampaign_;
     SpeedPort* speedPort_ = nullptr;

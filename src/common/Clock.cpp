@@ -34,11 +34,23 @@ std::int64_t SystemCalendar::Now() {
         .count();
 }
 
-std::tm FixedCalendar::Local(std::int64_t epochSeconds) {
+namespace {
+
+std::tm UtcTime(std::int64_t epochSeconds) {
     std::time_t t = static_cast<std::time_t>(epochSeconds);
     std::tm out{};
     gmtime_r(&t, &out);
     return out;
+}
+
+} // namespace
+
+std::tm FixedCalendar::Local(std::int64_t epochSeconds) {
+    return UtcTime(epochSeconds);
+}
+
+std::tm ClockCalendar::Local(std::int64_t epochSeconds) {
+    return UtcTime(epochSeconds);
 }
 
 } // namespace quolis

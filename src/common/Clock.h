@@ -66,4 +66,23 @@ private:
     std::int64_t t_;
 };
 
+// A calendar that starts at a given second and moves with a clock: a run
+// started with a fixed calendar second on a fixed-step clock sees the same
+// times, and so draws the same random numbers, every time (--seed).
+// Local time is computed in UTC so results do not depend on the machine.
+class ClockCalendar final : public Calendar {
+public:
+    ClockCalendar(std::int64_t startSeconds, Clock& clock)
+        : start_(startSeconds), clock_(clock), startMs_(clock.NowMs()) {}
+    std::int64_t Now() override {
+        return start_ + static_cast<std::int64_t>(clock_.NowMs() - startMs_) / 1000;
+    }
+    std::tm Local(std::int64_t epochSeconds) override;
+
+private:
+    std::int64_t start_;
+    Clock& clock_;
+    std::uint32_t startMs_;
+};
+
 } // namespace quolis

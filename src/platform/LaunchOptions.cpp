@@ -21,11 +21,22 @@ bool ParseCount(std::string_view s, int* out) {
     return true;
 }
 
+bool ParseSeconds(std::string_view s, std::int64_t* out) {
+    std::int64_t v = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || p != s.data() + s.size() || v < 0) {
+        return false;
+    }
+    *out = v;
+    return true;
+}
+
 } // namespace
 
 const char* LaunchUsage() {
     return "usage: quolis [--data DIR] [--user-dir DIR] [--headless] [--frames N] [--fixed-step] "
-           "[--screenshot N:FILE.png]... [--trace] [--loose]";
+           "[--screenshot N:FILE.png]... [--trace] [--loose] [--seed N] [--soak SECONDS] "
+           "[--autoplay]";
 }
 
 bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, std::string* error) {
@@ -45,6 +56,8 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, s
             o.headless = true;
         } else if (a == "--trace") {
             o.trace = true;
+        } else if (a == "--autoplay") {
+            o.autoplay = true;
         } else if (a == "--loose") {
             o.loose = true;
         } else if (a == "--fixed-step") {
@@ -59,6 +72,22 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* out, s
             }
             if (!ParseCount(v, &o.frames)) {
                 *error = "--frames: not a frame count: " + std::string(v);
+                return false;
+            }
+        } else if (a == "--seed") {
+            if (!value(&v)) {
+                return false;
+            }
+            if (!ParseSeconds(v, &o.seed)) {
+                *error = "--seed: not a number of seconds: " + std::string(v);
+                return false;
+            }
+        } else if (a == "--soak") {
+            if (!value(&v)) {
+                return false;
+            }
+            if (!ParseCount(v, &o.soakSeconds)) {
+                *error = "--soak: not a number of seconds: " + std::string(v);
                 return false;
             }
         } else if (a == "--data") {

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the game program. Run without arguments it behaves as
 // the original; the options serve headless runs, tests and demos.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@ struct LaunchOptions {
     bool version = false;                       // --version
     bool trace = false; // --trace: scene switches, step codes and the campaign on stdout
     bool loose = false; // --loose: content from plain files, names matched ignoring ASCII case
+    // --seed N: the game's calendar starts at second N (since the epoch) and
+    // moves with the game clock; -1 uses the system calendar.
+    std::int64_t seed = -1;
+    // --soak SECONDS: random input on every device, window-menu commands and
+    // key configuration clicks for that long (wall time); -1: no soak.
+    int soakSeconds = -1;
+    // --autoplay: the built-in player presses the keys (menus, story, the
+    // new game from the title).
+    bool autoplay = false;
 };
 
 // Parses argv[1…]. On a bad command line returns false with a one-line

@@ -120,6 +120,7 @@ protected:
         env.boxes = &boxes;
         env.host = &host;
         env.trace = trace;
+        env.calendar = calendar;
         return app.Create(env);
     }
     // Standard data, FirstPlay 0 (the title first).
@@ -141,7 +142,8 @@ protected:
     InputEventQueue queue;
     ScriptedMessageBoxes boxes;
     FakeHost host;
-    TraceSink* trace = nullptr; // set before Start
+    TraceSink* trace = nullptr;   // set before Start
+    Calendar* calendar = nullptr; // set before Start
     CountingScene* scenes[kSceneCount] = {};
     CGameApp app;
 };

@@ -466,6 +466,42 @@ TEST_F(AppFixture, OwnCampaignWritesAndReadsBackASaveSlot) {
 namespace quolis {
 namespace {
 
+TEST_F(AppFixture, InjectedCalendarDatesTheSavesByteForByte) {
+    // 2003-03-05 14:07:00 UTC, moving with the game clock: two saves of the
+    // same state at the same game time are the same bytes, whatever the
+    // machine's clock says.
+    ManualClock gameClock(0);
+    ClockCalendar cal(1046873220, gameClock);
+    calendar = &cal;
+    StartTitle();
+    EXPECT_EQ(&app.GameCalendar(), &cal);
+    app.OwnCampaign().State()->bpPool = 77;
+    std::filesystem::create_directories(root.Host("GameData/Save"));
+    std::string first;
+    for (int slot : {1, 2}) {
+        app.ResultName = "slot";
+        app.ResultIndex = slot;
+        app.SetCycle(kCycleWriteSave, kSceneTitle, 500, 0);
+        Step(16);
+        ASSERT_EQ(app.GetCycle(kSceneTitle), 500);
+        std::tm date = app.OwnCampaign().State()->saveDate;
+        EXPECT_EQ(date.tm_year, 103);
+        EXPECT_EQ(date.tm_mday, 5);
+        EXPECT_EQ(date.tm_hour, 14);
+        EXPECT_EQ(date.tm_min, 7);
+        EXPECT_EQ(date.tm_sec, 0);
+    }
+    EXPECT_EQ(root.Read("GameData/Save/Save1E.Dat"), root.Read("GameData/Save/Save2E.Dat"));
+    // A later game second gives a later date.
+    gameClock.Advance(5000);
+    app.ResultIndex = 3;
+    app.SetCycle(kCycleWriteSave, kSceneTitle, 500, 0);
+    Step(16);
+    EXPECT_EQ(app.OwnCampaign().State()->saveDate.tm_sec, 5);
+    EXPECT_NE(root.Read("GameData/Save/Save3E.Dat"), root.Read("GameData/Save/Save1E.Dat"));
+    app.CloseDown();
+}
+
 TEST_F(AppFixture, OwnScriptEngineServesTheScriptCycles) {
     StartTitle();
     CScript* script = app.ScriptEngine();

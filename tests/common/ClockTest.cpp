@@ -25,5 +25,20 @@ TEST(Clock, FixedCalendarGivesStableBrokenDownTime) {
     EXPECT_EQ(t.tm_wday, 3);
 }
 
+TEST(Clock, ClockCalendarStartsAtItsSecondAndFollowsTheClock) {
+    // The clock does not start at zero; the calendar counts from its own start.
+    ManualClock clock(4294960000u);
+    ClockCalendar cal(1046873220, clock);
+    EXPECT_EQ(cal.Now(), 1046873220);
+    clock.Advance(999);
+    EXPECT_EQ(cal.Now(), 1046873220); // a draw within the same second repeats
+    clock.Advance(1);
+    EXPECT_EQ(cal.Now(), 1046873221);
+    // The tick count wraps past 2^32 ms without the calendar going back.
+    clock.Advance(61000);
+    EXPECT_EQ(cal.Now(), 1046873282);
+    EXPECT_EQ(cal.Local(cal.Now()).tm_min, 8); // UTC on every machine
+}
+
 } // namespace
 } // namespace quolis

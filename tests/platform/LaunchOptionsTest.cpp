@@ -102,5 +102,21 @@ TEST(LaunchOptions, TraceAndLooseAreOffUnlessAsked) {
     EXPECT_EQ(o.frames, 2);
 }
 
+TEST(LaunchOptions, SeedTakesCalendarSecondsAndRejectsTheRest) {
+    LaunchOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({}, &o, &error));
+    EXPECT_EQ(o.seed, -1);
+    ASSERT_TRUE(Parse({"--seed", "0"}, &o, &error)) << error;
+    EXPECT_EQ(o.seed, 0);
+    ASSERT_TRUE(Parse({"--seed", "4102444800"}, &o, &error)) << error; // past 2^32 / 2
+    EXPECT_EQ(o.seed, 4102444800);
+    for (const char* bad : {"-5", "12x", "", "99999999999999999999"}) {
+        EXPECT_FALSE(Parse({"--seed", bad}, &o, &error)) << bad;
+        EXPECT_NE(error.find("--seed"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(Parse({"--seed"}, &o, &error));
+}
+
 } // namespace
 } // namespace quolis

@@ -3,8 +3,10 @@
 // host's options it takes --record FILE and --replay FILE (the input of each
 // pass of the loop, written at exit or fed back from the file) and --feed FILE
 // (the key presses of such a file typed into the window system's queue).
+#include "app/AutoPlayer.h"
 #include "app/GameApp.h"
 #include "app/Replay.h"
+#include "app/SoakInput.h"
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
 #include "app/entry/Viewer.h"
@@ -21,10 +23,10 @@
 #include "scenes/Scenes.h"
 
 #include <imgui.h>
-
 #include <pwd.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,6 +55,18 @@ void TakeDeviceEvents(InputEventQueue& queue, std::vector<InputEvent>& out) {
             out.push_back(e);
         }
     }
+}
+
+// Resident memory of this process in KiB (0 when /proc is not there).
+long ResidentKiB() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f == nullptr) {
+        return 0;
+    }
+    long size = 0, resident = 0;
+    int n = std::fscanf(f, "%ld %ld", &size, &resident);
+    std::fclose(f);
+    return n == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : 0;
 }
 
 // --feed: the key presses and releases of a replay file, pushed into SDL's
@@ -93,6 +107,38 @@ public:
     void SetApp(CGameApp* app) { app_ = app; }
     void SetRecorder(InputRecorder* r) { recorder_ = r; }
     void SetReplayer(InputReplayer* r) { replayer_ = r; }
+    void SetAutoPlayer(AutoPlayer* p) { autoPlayer_ = p; }
+    // The soak: random input for `seconds` of wall time, a line on standard
+    // output every second ("soak PASS RSS-KiB") that a watchdog reads.
+    void SetSoak(SoakInput* soak, int seconds) {
+        soak_ = soak;
+        soakStart_ = std::chrono::steady_clock::now();
+        soakEnd_ = soakStart_ + std::chrono::seconds(seconds);
+        nextBeat_ = soakStart_;
+    }
+    // One heartbeat per second of a soak; false once its time is over.
+    bool SoakBeat() {
+        if (soak_ == nullptr) {
+            return true;
+        }
+        auto now = std::chrono::steady_clock::now();
+        if (now >= nextBeat_) {
+            std::printf("soak %d %ld\n", pump_, ResidentKiB());
+            std::fflush(stdout);
+            nextBeat_ = now + std::chrono::seconds(1);
+        }
+        return now < soakEnd_;
+    }
+    void PrintSoakSummary() const {
+        if (soak_ != nullptr) {
+            std::printf("soak done: %d passes, %llu presses, %llu menu commands, %llu key "
+                        "configuration clicks, resident %ld KiB\n",
+                        pump_, static_cast<unsigned long long>(soak_->Presses()),
+                        static_cast<unsigned long long>(soak_->Commands()),
+                        static_cast<unsigned long long>(soak_->Clicks()), ResidentKiB());
+        }
+    }
+
     void SetFeeder(KeyFeeder* f) { feeder_ = f; }
     // A menu item was chosen while the menu strip was drawn; it runs at the
     // start of the next pass, outside the drawing.
@@ -103,6 +149,12 @@ public:
             feeder_->Push(pump_);
         }
         host_.PumpEvents();
+        if (soak_ != nullptr && replayer_ == nullptr) {
+            soak_->Drive(host_.Input(), commands_);
+        }
+        if (autoPlayer_ != nullptr && replayer_ == nullptr && app_ != nullptr) {
+            autoPlayer_->Drive(*app_, host_.Input());
+        }
         if (replayer_ != nullptr) {
             commands_.clear();
             replayer_->Feed(pump_, host_.Input(), commands_);
@@ -129,7 +181,10 @@ public:
     bool Focused() override { return replayer_ != nullptr || host_.Focused(); }
     // A run with --frames ends after its passes also in a window without
     // the focus (a replay follows the focus changes it recorded).
-    bool IgnoresFocus() override { return options_.frames >= 0 && replayer_ == nullptr; }
+    bool IgnoresFocus() override {
+        return (options_.frames >= 0 || soak_ != nullptr || autoPlayer_ != nullptr) &&
+               replayer_ == nullptr;
+    }
     bool FinishFramePass(int pass) override {
         for (const ScreenshotRequest& shot : options_.screenshots) {
             if (shot.framePass == pass) {
@@ -143,6 +198,9 @@ public:
         }
         host_.FinishFramePass();
         if (options_.frames >= 0 && pass + 1 >= options_.frames) {
+            return false;
+        }
+        if (!SoakBeat()) {
             return false;
         }
         if (replayer_ != nullptr && replayer_->Finished(pump_)) {
@@ -193,6 +251,9 @@ public:
                     }
                     carry.clear();
                 } else {
+                    if (soak_ != nullptr) {
+                        soak_->DriveKeyConfig(host_.Input(), clicks);
+                    }
                     if (recorder_ != nullptr) {
                         recorder_->Capture(pump_, host_.Input());
                         for (int id : clicks) {
@@ -221,6 +282,7 @@ public:
                 config.Click(id);
             }
             host_.FinishFramePass();
+            SoakBeat();
             config.Advance(clock.NowMs());
             if (replayer_ != nullptr) {
                 TakeDeviceEvents(host_.Input(), carry);
@@ -238,6 +300,9 @@ public:
     }
     void SetWindowTitle(const std::string& title) override { host_.SetTitle(Cp932ToUtf8(title)); }
     bool Unattended() const {
+        return options_.frames >= 0 || replayer_ != nullptr || soak_ != nullptr ||
+               autoPlayer_ != nullptr;
+
         return options_.frames >= 0 || replayer_ != nullptr || feeder_ != nullptr;
     }
 
@@ -251,6 +316,10 @@ private:
     CGameApp* app_ = nullptr;
     InputRecorder* recorder_ = nullptr;
     InputReplayer* replayer_ = nullptr;
+    SoakInput* soak_ = nullptr;
+    AutoPlayer* autoPlayer_ = nullptr;
+    std::chrono::steady_clock::time_point soakStart_, soakEnd_, nextBeat_;
+
     KeyFeeder* feeder_ = nullptr;
     std::vector<int> commands_;
     int pump_ = 0;
@@ -567,6 +636,12 @@ int main(int argc, char** argv) {
         return Fail(error);
     }
     CStopwatch::SetClock(&host->GetClock());
+    // --seed: the calendar starts at the given second and moves with the
+    // game clock, so a fixed-step run draws the same numbers every time.
+    std::optional<ClockCalendar> seededCalendar;
+    if (options.seed >= 0) {
+        seededCalendar.emplace(options.seed, host->GetClock());
+    }
     if (viewerRequest.model || viewerRequest.mesh || viewerRequest.stage || viewerRequest.attack) {
         int status = RunViewer(*host, options, viewerRequest);
         CStopwatch::SetClock(nullptr);
@@ -607,6 +682,19 @@ int main(int argc, char** argv) {
         env.fonts = &fonts;
         env.host = &gameHost;
         env.trace = options.trace ? &trace : nullptr;
+        env.calendar = seededCalendar ? &*seededCalendar : nullptr;
+        std::optional<SoakInput> soak;
+        if (options.soakSeconds >= 0) {
+            // The soak's own generator takes the seed too: one seed repeats
+            // the whole run's input.
+            soak.emplace(static_cast<std::uint32_t>(options.seed >= 0 ? options.seed : 1),
+                         DefaultButtonMaps());
+            gameHost.SetSoak(&*soak, options.soakSeconds);
+        }
+        AutoPlayer autoPlayer;
+        if (options.autoplay) {
+            gameHost.SetAutoPlayer(&autoPlayer);
+        }
         InstallTitleScenes(app);
         InstallGameScenes(app);
         if (gameHost.Unattended()) {
@@ -633,6 +721,9 @@ int main(int argc, char** argv) {
             [&app, &gameHost, &platform = *host] { DrawWindowMenu(app, gameHost, platform); });
         host->SetModalIdle([&app] { app.ModalPass(); });
         code = app.Run();
+        gameHost.PrintSoakSummary();
+        if (options.frames >= 0 || replayer) {
+
         if (gameHost.Unattended()) {
             // Unattended runs leave a summary of where the game ended.
             std::printf("quolis: ended in scene %d at step %d after %d passes and %d logic steps\n",
@@ -645,6 +736,8 @@ int main(int argc, char** argv) {
         if (!options.headless) {
             WriteWindowState(host->CurrentWindowState());
         }
+        gameHost.SetSoak(nullptr, 0);
+        gameHost.SetAutoPlayer(nullptr);
     }
     CStopwatch::SetClock(nullptr);
     if (!gameHost.ScreenshotError().empty()) {

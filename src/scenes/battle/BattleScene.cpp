@@ -32,6 +32,7 @@ float BattleScene::Speed(CGameApp& app, int key) const {
 HRESULT BattleScene::Build(CGameApp& app) {
     data_ = std::make_unique<BattleData>();
     BattleData& d = *data_;
+    d.random.SetCalendar(&app.GameCalendar());
     CCampaign& campaign = app.OwnCampaign();
     CreateField(d.stage, campaign.FloorTextures());
     const std::string stageFile = BattleStageFile(app);

@@ -67,8 +67,9 @@ struct BattleData {
     BattlePanels panels;
     CSlotList* menu = nullptr; // the shared slot list (in the application's pool)
     BattleCameraSetting view;
-    SystemCalendar calendar;
-    GameRandom random{&calendar};
+    // Reseeded from the application's calendar (Build sets it), so a run
+    // started with --seed draws the same rolls.
+    GameRandom random;
     std::unique_ptr<EnemyTurn> enemyTurn;
     ReachGrid reach;
 

@@ -1,0 +1,106 @@
+#include "app/AutoPlayer.h"
+
+#include "common/Text.h"
+#include "input/Input.h"
+
+#include <algorithm>
+
+namespace quolis {
+
+AutoPlayer::AutoPlayer() {
+    // A new game from the title.
+    Prefer(kSceneTitle, {SJ("はじめから")});
+}
+
+void AutoPlayer::Prefer(int scene, std::vector<std::string> names) {
+    preferred_[scene] = std::move(names);
+}
+
+int AutoPlayer::WantedKey(int scene, const CSelectionWidget& menu) const {
+    auto it = preferred_.find(scene);
+    if (it == preferred_.end()) {
+        return -1;
+    }
+    for (const std::string& name : it->second) {
+        for (const auto& [key, entry] : menu.Entries()) {
+            if (entry.enabled != 0 && entry.name == name) {
+                return key;
+            }
+        }
+    }
+    return -1;
+}
+
+void AutoPlayer::Press(CGameApp& app, InputEventQueue& queue, int action) {
+    // The first keyboard key bound to the action, as the key configuration
+    // has it now.
+    const ButtonMap& keys =
+        app.AppButtonMaps()[static_cast<std::size_t>(InputDeviceIndex::Keyboard)];
+    auto it = std::find_if(keys.begin(), keys.end(),
+                           [action](const auto& binding) { return binding.second == action; });
+    if (it == keys.end()) {
+        return; // nothing a player could press
+    }
+    queue.Push(InputEvent::Key(it->first, true));
+    heldCode_ = it->first;
+    holdLeft_ = kHoldPasses;
+    ++presses_;
+}
+
+void AutoPlayer::Steer(CGameApp& app, InputEventQueue& queue, int scene,
+                       const CSelectionWidget& menu, int moveAction) {
+    int wanted = WantedKey(scene, menu);
+    if (wanted >= 0 && menu.CurrentKey() != wanted) {
+        Press(app, queue, moveAction);
+    } else {
+        Press(app, queue, kInputDecide);
+    }
+}
+
+void AutoPlayer::Drive(CGameApp& app, InputEventQueue& queue) {
+    if (heldCode_ >= 0) {
+        if (--holdLeft_ > 0) {
+            return;
+        }
+        queue.Push(InputEvent::Key(heldCode_, false));
+        heldCode_ = -1;
+        settleLeft_ = kSettlePasses;
+        return;
+    }
+    if (settleLeft_ > 0) {
+        --settleLeft_;
+        return;
+    }
+    const int scene = app.GetScene(0);
+    const int cycle = app.GetCycle(scene);
+    if (scene != lastScene_ || cycle != lastCycle_) {
+        lastScene_ = scene;
+        lastCycle_ = cycle;
+        idle_ = 0;
+    }
+    switch (cycle) {
+    case kCycleButtonRowStep:
+        if (app.SharedButtonRow() != nullptr) {
+            Steer(app, queue, scene, *app.SharedButtonRow(), kInputRight);
+        }
+        return;
+    case kCycleSlotListStep:
+        if (app.SharedSlotList() != nullptr) {
+            Steer(app, queue, scene, *app.SharedSlotList(), kInputDown);
+        }
+        return;
+    case kCycleScriptStep:
+    case kCycleScript2Step:
+        // Story text and the script's own menus: read on, take the offer.
+        Press(app, queue, kInputDecide);
+        return;
+    default:
+        break;
+    }
+    if (++idle_ >= kIdlePasses) {
+        idle_ = 0;
+        Press(app, queue, kInputDecide);
+    }
+}
+
+} // namespace quolis
