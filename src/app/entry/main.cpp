@@ -722,8 +722,6 @@ int main(int argc, char** argv) {
         host->SetModalIdle([&app] { app.ModalPass(); });
         code = app.Run();
         gameHost.PrintSoakSummary();
-        if (options.frames >= 0 || replayer) {
-
         if (gameHost.Unattended()) {
             // Unattended runs leave a summary of where the game ended.
             std::printf("quolis: ended in scene %d at step %d after %d passes and %d logic steps\n",
