@@ -300,10 +300,8 @@ public:
     }
     void SetWindowTitle(const std::string& title) override { host_.SetTitle(Cp932ToUtf8(title)); }
     bool Unattended() const {
-        return options_.frames >= 0 || replayer_ != nullptr || soak_ != nullptr ||
-               autoPlayer_ != nullptr;
-
-        return options_.frames >= 0 || replayer_ != nullptr || feeder_ != nullptr;
+        return options_.frames >= 0 || replayer_ != nullptr || feeder_ != nullptr ||
+               soak_ != nullptr || autoPlayer_ != nullptr;
     }
 
     int Pumps() const { return pump_; }
