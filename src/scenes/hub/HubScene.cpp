@@ -1,6 +1,7 @@
 // Scene 3: opening (block, squad maximum, label, buttons), the wait for a
 // choice with the map turning, and the requests the buttons make.
 #include "scenes/hub/HubScene.h"
+#include "scenes/DrawOrder.h"
 
 #include "common/Text.h"
 #include "manage/Roster.h"
@@ -123,21 +124,7 @@ public:
     }
 
     HRESULT Draw(CGameApp& /*app*/) override {
-        if (background_ != nullptr) {
-            background_->Draw();
-        }
-        if (map_ != nullptr) {
-            map_->Draw();
-        }
-        if (label_ != nullptr) {
-            label_->Draw();
-        }
-        if (row_ != nullptr) {
-            row_->Draw();
-        }
-        if (list_ != nullptr) {
-            list_->Draw();
-        }
+        DrawInOrder(background_, map_, label_, row_, list_);
         return S_OK;
     }
 

@@ -2,6 +2,7 @@
 // the stage-clear choice (with saving) as the hand-over asks.
 #include "common/Log.h"
 #include "common/Text.h"
+#include "scenes/DrawOrder.h"
 #include "scenes/stageevent/StageEvents.h"
 
 namespace quolis {
@@ -70,12 +71,7 @@ public:
     }
 
     HRESULT Draw(CGameApp& app) override {
-        if (app.Script() != nullptr) {
-            app.Script()->Draw();
-        }
-        if (list_ != nullptr) {
-            list_->Draw();
-        }
+        DrawInOrder(app.Script(), list_);
         return S_OK;
     }
 

@@ -1,6 +1,7 @@
 // Scene 6: the first squad creature after a fade-in; the direction keys step
 // through the squad (wrapping), cancel returns to the menu hub.
 #include "scenes/status/StatusScene.h"
+#include "scenes/DrawOrder.h"
 
 #include "common/Text.h"
 #include "engine/Model.h"
@@ -68,18 +69,7 @@ public:
     }
 
     HRESULT Draw(CGameApp& /*app*/) override {
-        if (frame_ != nullptr) {
-            frame_->Draw();
-        }
-        if (model_ != nullptr) {
-            model_->Draw();
-        }
-        if (status_ != nullptr) {
-            status_->Draw();
-        }
-        if (arms_ != nullptr) {
-            arms_->Draw();
-        }
+        DrawInOrder(frame_, model_, status_, arms_);
         return S_OK;
     }
 

@@ -4,6 +4,7 @@
 #include "app/TitleScenes.h"
 #include "common/Log.h"
 #include "common/Text.h"
+#include "scenes/DrawOrder.h"
 #include "scenes/story/StoryScenes.h"
 
 namespace quolis {
@@ -133,15 +134,7 @@ public:
     }
 
     HRESULT Draw(CGameApp& app) override {
-        if (background_) {
-            background_->Draw();
-        }
-        if (credit_ != nullptr) {
-            credit_->Draw();
-        }
-        if (app.Script() != nullptr) {
-            app.Script()->Draw();
-        }
+        DrawInOrder(background_.get(), credit_, app.Script());
         return S_OK;
     }
 
