@@ -3,6 +3,7 @@
 // number, effects) through the null device; and one whole attack played step
 // by step. Heap allocations are counted per frame (none in steady state).
 #include "AllocCounter.h"
+#include "GreyTextures.h"
 #include "NullDevice.h"
 #include "common/Path.h"
 #include "common/Stopwatch.h"
@@ -26,19 +27,6 @@
 namespace {
 
 using namespace quolis;
-
-class GreyTextures final : public TextureFiles {
-public:
-    HRESULT Read(std::string_view, std::string_view, ByteBuffer& out) override {
-        static const unsigned char kBmp[70] = {
-            'B', 'M', 70,  0,   0,   0,   0, 0, 0,   0,   54,  0,   0,   0,   40, 0, 0,  0,
-            2,   0,   0,   0,   2,   0,   0, 0, 1,   0,   24,  0,   0,   0,   0,  0, 16, 0,
-            0,   0,   0,   0,   0,   0,   0, 0, 0,   0,   0,   0,   0,   0,   0,  0, 0,  0,
-            128, 128, 128, 128, 128, 128, 0, 0, 128, 128, 128, 128, 128, 128, 0,  0};
-        out.assign(kBmp, kBmp + sizeof kBmp);
-        return S_OK;
-    }
-};
 
 std::string BoxX(float s) {
     char buf[1024];

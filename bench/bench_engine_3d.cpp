@@ -2,6 +2,7 @@
 // building the quad lists of a 100 x 100 floor with walls. Heap allocations
 // are counted per frame (they must be zero in steady state).
 #include "AllocCounter.h"
+#include "GreyTextures.h"
 #include "NullDevice.h"
 #include "common/Path.h"
 #include "data/DatArchive.h"
@@ -27,20 +28,6 @@ namespace {
 
 using namespace quolis;
 
-// Every texture name reads as the same 2 x 2 grey bitmap.
-class NoTextures final : public TextureFiles {
-public:
-    HRESULT Read(std::string_view, std::string_view, ByteBuffer& out) override {
-        static const unsigned char kBmp[70] = {
-            'B', 'M', 70,  0,   0,   0,   0, 0, 0,   0,   54,  0,   0,   0,   40, 0, 0,  0,
-            2,   0,   0,   0,   2,   0,   0, 0, 1,   0,   24,  0,   0,   0,   0,  0, 16, 0,
-            0,   0,   0,   0,   0,   0,   0, 0, 0,   0,   0,   0,   0,   0,   0,  0, 0,  0,
-            128, 128, 128, 128, 128, 128, 0, 0, 128, 128, 128, 128, 128, 128, 0,  0};
-        out.assign(kBmp, kBmp + sizeof kBmp);
-        return S_OK;
-    }
-};
-
 // A box mesh per part, written as an X file.
 std::string BoxX(float s) {
     char buf[1024];
@@ -57,7 +44,7 @@ std::string BoxX(float s) {
 struct ModelScene {
     std::filesystem::path root;
     CDatArchive archive{false, false};
-    NoTextures textures;
+    GreyTextures textures;
     std::vector<std::unique_ptr<CMdl>> models;
 
     ModelScene(Device* device) {
@@ -163,7 +150,7 @@ void AddFloor(CQuadList& floor, CQuadList& walls) {
 
 void BM_QuadLists100x100_Build(benchmark::State& state) {
     NullDevice dev;
-    NoTextures textures;
+    GreyTextures textures;
     CPolygon::InitTextures("GameData\\Texture\\", &dev, &textures);
     CQuadList floor(0), walls(2);
     for (auto _ : state) {
@@ -182,7 +169,7 @@ BENCHMARK(BM_QuadLists100x100_Build)->Unit(benchmark::kMillisecond);
 
 void BM_QuadLists100x100_DrawAndLookUp(benchmark::State& state) {
     NullDevice dev;
-    NoTextures textures;
+    GreyTextures textures;
     CPolygon::InitTextures("GameData\\Texture\\", &dev, &textures);
     CQuadList floor(0), walls(2);
     AddFloor(floor, walls);
