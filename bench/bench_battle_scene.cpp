@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -199,6 +200,9 @@ void BM_BattleBuildEnter(benchmark::State& state) {
         return;
     }
     long long allocations = 0, builds = 0;
+    // The heap in use with the battle built, after the first build and after
+    // the last: what stays behind from one battle to the next.
+    std::size_t heapFirst = 0, heapLast = 0;
     for (auto _ : state) {
         state.PauseTiming();
         long long before = 0;
@@ -209,6 +213,10 @@ void BM_BattleBuildEnter(benchmark::State& state) {
             allocations += bench::AllocationCount() - before;
             state.PauseTiming();
         });
+        heapLast = mallinfo2().uordblks;
+        if (builds == 0) {
+            heapFirst = heapLast;
+        }
         state.ResumeTiming();
         if (!ok) {
             state.SkipWithError("the battle could not be built again");
@@ -219,6 +227,11 @@ void BM_BattleBuildEnter(benchmark::State& state) {
     BattleData* d = rig.Battle();
     state.counters["enemies"] = d != nullptr ? static_cast<double>(d->stage.EnemyUnits.size()) : 0;
     state.counters["players"] = d != nullptr ? static_cast<double>(d->stage.PlayerUnits.size()) : 0;
+    state.counters["heap_mb"] = static_cast<double>(heapLast) / (1 << 20);
+    state.counters["heap_growth_per_build_kb"] =
+        builds > 1 ? (static_cast<double>(heapLast) - static_cast<double>(heapFirst)) / 1024.0 /
+                         static_cast<double>(builds - 1)
+                   : 0.0;
     state.counters["allocs_per_build"] =
         builds > 0 ? static_cast<double>(allocations) / static_cast<double>(builds) : 0.0;
 }
