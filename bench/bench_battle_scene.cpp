@@ -274,7 +274,7 @@ void BM_BattleEnemyTurn(benchmark::State& state) {
         return;
     }
     double maxStep = 0, sumSteps = 0, glideSum = 0, glideMax = 0, decideSum = 0, decideMax = 0;
-    long long steps = 0, glides = 0, decisions = 0, turns = 0, moved = 0;
+    long long steps = 0, glides = 0, decisions = 0, turns = 0, moved = 0, allocations = 0;
     int maxCode = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -303,9 +303,11 @@ void BM_BattleEnemyTurn(benchmark::State& state) {
                 break;
             }
             entered = entered || code >= 5000;
+            const long long allocated = bench::AllocationCount();
             const double t0 = ThreadCpuSeconds();
             rig.Step();
             const double dt = ThreadCpuSeconds() - t0;
+            allocations += bench::AllocationCount() - allocated;
             sumSteps += dt;
             ++steps;
             if (dt > maxStep) {
@@ -340,6 +342,7 @@ void BM_BattleEnemyTurn(benchmark::State& state) {
     const auto per = [](double sum, long long n) {
         return n > 0 ? sum / static_cast<double>(n) : 0;
     };
+    state.counters["allocs_per_step"] = per(static_cast<double>(allocations), steps);
     state.counters["steps_per_turn"] = per(static_cast<double>(steps), turns);
     state.counters["step_mean_ms"] = per(sumSteps, steps) * 1e3;
     state.counters["step_max_ms"] = maxStep * 1e3;
