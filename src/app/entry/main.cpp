@@ -9,6 +9,7 @@
 #include "app/SoakInput.h"
 #include "app/TitleScenes.h"
 #include "app/entry/KeyConfigWindow.h"
+#include "app/entry/SceneProfileRun.h"
 #include "app/entry/Viewer.h"
 #include "common/Log.h"
 #include "common/Path.h"
@@ -511,6 +512,9 @@ void PrintHelp() {
                 "                       plays it once and writes its moments to DIR; NAME *\n"
                 "                       plays every attack)\n"
                 "  --battle FILE        a new campaign straight into the battle on stage FILE\n"
+                "  --scene-profile N    time the build of every scene and report the memory,\n"
+                "                       entering the battle (on --battle FILE, else\n"
+                "                       Bench100.Dat) N times, then end\n"
                 "  --version            print the version\n"
                 "  --help               print this help\n\n"
                 "F11 or Alt+Enter toggles full screen.\n",
@@ -530,6 +534,27 @@ bool TakeBattleOption(std::vector<const char*>& args, std::string* stage, std::s
             return false;
         }
         *stage = args[++i];
+    }
+    args.swap(rest);
+    return true;
+}
+
+// Takes "--scene-profile N" out of the arguments (N battles, 1 to 100).
+bool TakeSceneProfileOption(std::vector<const char*>& args, int* battles, std::string* error) {
+    std::vector<const char*> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (std::strcmp(args[i], "--scene-profile") != 0) {
+            rest.push_back(args[i]);
+            continue;
+        }
+        char* end = nullptr;
+        long n = i + 1 < args.size() ? std::strtol(args[i + 1], &end, 10) : 0;
+        if (end == nullptr || *end != '\0' || n < 1 || n > 100) {
+            *error = "--scene-profile needs a number of battles from 1 to 100";
+            return false;
+        }
+        *battles = static_cast<int>(n);
+        ++i;
     }
     args.swap(rest);
     return true;
@@ -557,6 +582,11 @@ int main(int argc, char** argv) {
     }
     std::string battleStage;
     if (!TakeBattleOption(args, &battleStage, &error)) {
+        std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
+        return 2;
+    }
+    int profileBattles = 0;
+    if (!TakeSceneProfileOption(args, &profileBattles, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
@@ -712,13 +742,19 @@ int main(int argc, char** argv) {
             CStopwatch::SetClock(nullptr);
             return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
         }
-        if (!battleStage.empty()) {
+        if (!battleStage.empty() && profileBattles == 0) {
             StartBattle(app, battleStage);
         }
         host->SetMenuDrawer(
             [&app, &gameHost, &platform = *host] { DrawWindowMenu(app, gameHost, platform); });
         host->SetModalIdle([&app] { app.ModalPass(); });
-        code = app.Run();
+        if (profileBattles > 0) {
+            code = RunSceneProfile(
+                app, gameHost, battleStage.empty() ? "Bench100.Dat" : battleStage, profileBattles);
+            app.CloseDown();
+        } else {
+            code = app.Run();
+        }
         gameHost.PrintSoakSummary();
         if (gameHost.Unattended()) {
             // Unattended runs leave a summary of where the game ended.
