@@ -34,12 +34,16 @@ bench: deps
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
 
 # Process start to the first presented frame: the game against a bare SDL2 +
-# OpenGL 3.3 + SDL2_mixer program, medians of RUNS alternating runs each.
+# OpenGL 3.3 + SDL2_mixer program, medians of RUNS alternating runs each; then
+# the build and entry time of every scene and the memory after the title and
+# around BATTLES battles on the 100 x 100 stage, SCENE_RUNS runs.
 RUNS ?= 15
+SCENE_RUNS ?= 5
+BATTLES ?= 5
 startup-profile: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUOLIS_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS) --target quolis startup_yardstick gamedata
-	@scripts/startup-profile build-bench $(RUNS)
+	@scripts/startup-profile build-bench $(RUNS) $(SCENE_RUNS) $(BATTLES)
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DQUOLIS_FUZZ=ON $(CMAKE_FLAGS)
