@@ -112,6 +112,9 @@ float CChara::XOffset() {
 FieldDarkening* CChara::Darkening() {
     return State().stage.darkening;
 }
+void CChara::SetEyeOffset(const Vec3& eyeOffset) {
+    State().eyeOffset = eyeOffset;
+}
 
 // --- life -------------------------------------------------------------------
 

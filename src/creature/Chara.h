@@ -58,6 +58,8 @@ public:
     static const Vec3& EyeOffset();
     static float XOffset();
     static FieldDarkening* Darkening();
+    // The camera's standard eye offset alone (the battle's view presets).
+    static void SetEyeOffset(const Vec3& eyeOffset);
 
     // All values 0, strings empty, animation "wait", no sprites.
     CChara();

@@ -274,7 +274,7 @@ bool BattleScene::StepPause(CGameApp& app, int code) {
         if (chosen == SJ("リトライ") || chosen == SJ("メニューへ")) {
             d.paused = 0;
             Resume();
-            SwitchDarkening(app, false);
+            units_.SwitchDarkening(0);
             app.SetNextScene(chosen == SJ("リトライ") ? kSceneBattle : kSceneMenu, 0);
             app.SetCycle(kBattleLeave, kSceneBattle);
         } else {

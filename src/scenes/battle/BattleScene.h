@@ -136,7 +136,6 @@ private:
     void EndEnemyAction(CGameApp& app, CharaValues& enemy);
 
     void FillSaveSlots(CGameApp& app);
-    void SwitchDarkening(CGameApp& app, bool on);
 
     // Shared pieces of the steps.
     void Message(CGameApp& app, const std::vector<std::string>& lines, int after);

@@ -97,13 +97,4 @@ void BattleScene::RefreshPanels() {
                        UnitAt(d.stage.FieldCores, x, y));
 }
 
-void BattleScene::SwitchDarkening(CGameApp& app, bool on) {
-    BattleData& d = *data_;
-    d.darkening = on;
-    d.backdrop.SetEnabled(on ? 1 : 0);
-    if (on) {
-        app.PlayCue(SJ("暗転前"));
-    }
-}
-
 } // namespace quolis
