@@ -100,12 +100,14 @@ public:
     virtual void Release() = 0;
 };
 
-// The creature class receives the scaled speeds (the model loader gets its
-// frame step from the application directly).
+// The creature class receives the scaled speeds and the game speed factor
+// they were scaled by (the model loader gets its frame step from the
+// application directly).
 class SpeedPort {
 public:
     virtual ~SpeedPort() = default;
-    virtual void SetCreatureSpeeds(float effect, float cameraMove2, float fade) = 0;
+    virtual void SetCreatureSpeeds(float effect, float cameraMove2, float fade,
+                                   float gameSpeed) = 0;
 };
 
 } // namespace quolis

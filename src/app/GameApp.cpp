@@ -282,7 +282,7 @@ void CGameApp::SetGameSpeed(float factor, bool store, bool write) {
     if (speedPort_ != nullptr) {
         speedPort_->SetCreatureSpeeds(settings_.scaled[kSpeedEffect],
                                       settings_.scaled[kSpeedCameraMove2],
-                                      settings_.scaled[kSpeedFade]);
+                                      settings_.scaled[kSpeedFade], factor);
     }
     if (store) {
         if (const MenuItem* item = SpeedItemByFactor(factor)) {

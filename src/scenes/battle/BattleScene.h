@@ -104,6 +104,8 @@ public:
 
     // The running battle (null outside the scene).
     BattleData* Data() { return data_.get(); }
+    // The creatures showing the running battle's units.
+    BattleUnits& Units() { return units_; }
 
 private:
     // Everything of the battle goes, and the class-wide floor references.

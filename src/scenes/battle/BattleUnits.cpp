@@ -61,8 +61,8 @@ void BattleUnits::Build(CGameApp& app, BattleData& d) {
     app.SetSpeedPort(this);
 }
 
-void BattleUnits::SetCreatureSpeeds(float effect, float cameraMove2, float fade) {
-    CChara::SetSpeeds(effect, cameraMove2, fade, app_ != nullptr ? app_->GameSpeed() : 1.0f);
+void BattleUnits::SetCreatureSpeeds(float effect, float cameraMove2, float fade, float gameSpeed) {
+    CChara::SetSpeeds(effect, cameraMove2, fade, gameSpeed);
 }
 
 void BattleUnits::SetEyeOffset(const Vec3& eye) {

@@ -82,7 +82,7 @@ public:
     bool Darkened() const { return darkened_; }
 
     // --- speeds from the window menu ----------------------------------------
-    void SetCreatureSpeeds(float effect, float cameraMove2, float fade) override;
+    void SetCreatureSpeeds(float effect, float cameraMove2, float fade, float gameSpeed) override;
 
 private:
     // A creature for `unit` from its values; `floorObject`: the model is the

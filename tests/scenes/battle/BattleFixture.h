@@ -98,7 +98,9 @@ protected:
     BattleFixture() { InstallBattleScene(app); }
 
     // Master tables of the demo campaign with the given switches.
-    void WriteData(int flagMsg, int flagBattle, int alwaysCore = 0) {
+    // `charaMove`: the walk's glide step (1 crosses a cell in one step).
+    void WriteData(int flagMsg, int flagBattle, int alwaysCore = 0,
+                   const std::string& charaMove = "1") {
         std::vector<ArchiveMemberSource> members;
         for (const char* table : {"MAMaster.Dat", "DirectionBonus.Dat", "HeightBonus.Dat",
                                   "CharaMaster.Dat", "FloorTex.Dat", "FloorObj.Dat"}) {
@@ -112,7 +114,7 @@ protected:
         ASSERT_TRUE(TextMember("Data\\Setting.Dat", {"FLAG_MSG",         std::to_string(flagMsg),
                                                      "FLAG_BATTLE",      std::to_string(flagBattle),
                                                      "FLAG_ALWAYSCORE",  std::to_string(alwaysCore),
-                                                     "SPEED_CHARAMOVE",  "1",
+                                                     "SPEED_CHARAMOVE",  charaMove,
                                                      "SPEED_CAMERAMOVE", "1",
                                                      "SPEED_VARY",       "1",
                                                      "SPEED_SLIDE",      "1",
@@ -162,6 +164,9 @@ protected:
         return *scene->Data();
     }
     int Code() { return app.GetCycle(kSceneBattle); }
+    BattleUnits& Units() {
+        return static_cast<BattleScene*>(app.SceneHandlers(kSceneBattle))->Units();
+    }
 
     // Steps until the battle's code is `code`; the number of steps, or -1.
     int StepUntil(int code, int limit = 2000) {
