@@ -66,6 +66,11 @@ content-preview: build
 	mkdir -p $(BUILD)/preview/attacks
 	$(BUILD)/quolis --headless --fixed-step --data $(BUILD) --view-attack '*' \
 	    --strip $(BUILD)/preview/attacks
+	@# The battle replays of the tests on a tiny stage: the blue move area, the
+	@# red attack area, an attack playing, the pause menu and the next-stage menu.
+	mkdir -p $(BUILD)/preview/battle
+	PREVIEW=$(BUILD)/preview/battle bash tests/e2e/battle.sh $(BUILD)/quolis $(BUILD)/datpack \
+	    $(BUILD)/qinspect $(BUILD)/GameData $(BUILD)/preview-battle-work
 
 # The headless game under random input for MINUTES on the sanitized build;
 # fails on a crash, a hang, a sanitizer report or memory growth (figures in

@@ -6,9 +6,8 @@
 #     writes slot 1, and `qinspect save` reads the pool back;
 #  2. the player moves a unit and attacks after the move, ends the turn, and
 #     the enemy's turn runs (seen in the step trace);
-#  3. a defeat offers "リトライ" / "メニューへ戻る" and the retry starts the
-#     battle again from its start cells;
-#  4. pausing during an attack and choosing "ゲームに戻る" resumes the attack.
+#  3. pausing during an attack and choosing "ゲームに戻る" resumes the attack;
+#  4. a defeat offers "リトライ" first and the retry starts the battle again.
 # With PREVIEW=folder the runs also write screenshots there.
 set -u
 QUOLIS=$1
@@ -160,14 +159,38 @@ FREE=$(pass_of probe2 200)
 T=$((FREE + 5))
 MOVE="$(key $T $SPACE; key $((T + 6)) $SPACE; key $((T + 12)) $UP; key $((T + 18)) $SPACE)"
 run probe3 "$MOVE
-end $((T + 600))" --battle Tiny.Dat
+end $((T + 600))" --battle Tiny.Dat --screenshot $((FREE + 2)):"$WORK/panel.png"
 MENU2=$(pass_of probe3 2100 "$T")
 [ -n "$MENU2" ] || { cat "$WORK/probe3.out" >&2; fail "no attack menu after the move"; }
 A=$((MENU2 + 5))
 ATTACK="$(key $A $SPACE; key $((A + 6)) $SPACE; key $((A + 12)) $UP; key $((A + 18)) $SPACE)"
 run probe4 "$MOVE
 $ATTACK
-end $((A + 1500))" --battle Tiny.Dat $(shot $((T + 16)) battle_move_area) $(shot $((A + 16)) battle_attack_area)
+end $((A + 1500))" --battle Tiny.Dat $(shot $((T + 16)) battle_move_area) $(shot $((A + 16)) battle_attack_area) \
+    --screenshot $((T + 16)):"$WORK/move.png" --screenshot $((A + 16)):"$WORK/attack.png"
+# What the pictures prove: the move area is blue, the attack area red, and
+# the left panel shows the unit's text (white on its dark blue window).
+python3 - "$WORK" "$HERE" <<'PY' || fail "battle screenshots"
+import sys
+sys.path.insert(0, sys.argv[2])
+from png_pixels import read_png
+work = sys.argv[1]
+def count(name, test, box=None):
+    w, h, rows = read_png(f"{work}/{name}.png")
+    x0, y0, x1, y1 = box or (0, 0, w, h)
+    return sum(1 for y in range(y0, y1) for x in range(x0, x1) if test(*rows[y][x]))
+blue = count("move", lambda r, g, b: b > r + 60 and b > g + 60)
+red = count("attack", lambda r, g, b: r > g + 60 and r > b + 60)
+red_in_move = count("move", lambda r, g, b: r > g + 60 and r > b + 60)
+white = count("panel", lambda r, g, b: min(r, g, b) > 200, (40, 380, 350, 530))
+panel = count("panel", lambda r, g, b: b > r + 40 and b > g + 40, (40, 380, 350, 530))
+print(f"blue {blue} red {red} red-in-move {red_in_move} panel text {white} panel blue {panel}")
+assert blue > 5000, "no blue move area"
+assert red > 5000, "no red attack area"
+assert red_in_move * 10 < blue, "the move area is not blue"
+assert white > 300, "no text in the left panel"
+assert panel > 20000, "no left panel"
+PY
 BACK=$(pass_of probe4 200 "$A")
 [ -n "$BACK" ] || { cat "$WORK/probe4.out" >&2; fail "the attack never ended"; }
 pass_of probe4 2600 "$A" | grep -q . || fail "no attack played"
@@ -178,5 +201,47 @@ $(key $E $B; key $((E + 6)) $SPACE)
 end $((E + 3000))" --battle Tiny.Dat
 pass_of turn 5300 "$E" | grep -q . || { cat "$WORK/turn.out" >&2; fail "the enemy turn did not run"; }
 pass_of turn 200 "$((E + 10))" | grep -q . || fail "the player's turn did not come back"
+
+# 3. Pause while the attack plays, "ゲームに戻る": the attack goes on to its end.
+PLAY=$(pass_of probe4 2600 "$A")
+run probe5 "$MOVE
+$ATTACK
+$(key $((PLAY + 3)) $P)
+end $((PLAY + 300))" --battle Tiny.Dat
+PMENU=$(pass_of probe5 -10015 "$PLAY")
+[ -n "$PMENU" ] || { cat "$WORK/probe5.out" >&2; fail "no pause menu"; }
+run pause "$MOVE
+$ATTACK
+$(key $((PLAY + 3)) $P; key $((PMENU + 5)) $SPACE)
+end $((PMENU + 1500))" --battle Tiny.Dat $(shot $((PMENU + 2)) battle_pause) $(shot $((PMENU + 60)) battle_attack)
+# Back to the attack's own step, then on to the free cursor.
+pass_of pause 2600 "$((PMENU + 5))" | grep -q . || { cat "$WORK/pause.out" >&2; fail "the attack did not resume"; }
+pass_of pause 200 "$((PMENU + 5))" | grep -q . || fail "the resumed attack never ended"
+
+# 4. Defeat: the squad ends every turn against two level-99 strays. The
+#    defeat's menu offers "リトライ" first; deciding it starts the battle again
+#    from its first step and the player's free cursor comes back.
+turns() { # the turn-ending keys pressed before pass $1
+    local k p
+    for k in $(seq 1 12); do
+        p=$((FREE + k * 150))
+        if [ "$p" -lt "$1" ]; then key $p $B; fi
+        if [ $((p + 20)) -lt "$1" ]; then key $((p + 20)) $SPACE; fi
+    done
+}
+run defeatprobe "$(turns 100000)
+end $((FREE + 13 * 150))" --battle Strong.Dat
+LOST=$(pass_of defeatprobe 11000)
+[ -n "$LOST" ] || { cat "$WORK/defeatprobe.out" >&2; fail "no defeat"; }
+DMENU=$(pass_of defeatprobe -3010 "$LOST")
+[ -n "$DMENU" ] || { cat "$WORK/defeatprobe.out" >&2; fail "no defeat menu"; }
+# The same turns up to the menu, then decide on its first entry.
+run defeat "$(turns "$DMENU")
+$(key $((DMENU + 5)) $SPACE)
+end $((DMENU + 600))" --battle Strong.Dat $(shot $((DMENU + 2)) battle_defeat)
+# The battle starts again at its first step (the scene enters itself anew).
+AGAIN=$(pass_of defeat 0 "$LOST")
+[ -n "$AGAIN" ] || { cat "$WORK/defeat.out" >&2; fail "the defeat did not retry"; }
+pass_of defeat 200 "$AGAIN" | grep -q . || fail "the retried battle did not reach the player's turn"
 
 echo "battle replays passed"
