@@ -161,19 +161,29 @@ HRESULT CAppFrame::FramePass() {
         OnActivate(false); // an unfocused game pauses itself
     }
     pacing_.Sample();
+    if (env_.meter != nullptr) {
+        env_.meter->PassStart();
+    }
+    const double start = env_.meter != nullptr ? ThreadCpuSeconds() : 0;
+    bool stepped = false;
     if (pacing_.SinceMark() >= kMinStepSeconds) {
         if (Failed(StepFrame())) {
             return E_FAIL;
         }
         ++steps_;
+        stepped = true;
         pacing_.SetMark();
     }
     if (quit_) {
         return S_OK; // a step closed the game
     }
+    const double drawStart = env_.meter != nullptr ? ThreadCpuSeconds() : 0;
     env_.device->BeginFrame();
     HRESULT hr = DrawFrame();
     env_.device->EndFrame();
+    if (env_.meter != nullptr) {
+        env_.meter->FramePass(stepped, drawStart - start, ThreadCpuSeconds() - drawStart);
+    }
     return hr;
 }
 

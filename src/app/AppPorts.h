@@ -51,6 +51,18 @@ public:
     virtual void TraceLine(const std::string& line) = 0;
 };
 
+// Where a profiled run sends the cost of each frame pass: the processor time
+// of the thread in the logic step and in the drawing, and the wall time of
+// each scene's build and entry.
+class FrameMeter {
+public:
+    virtual ~FrameMeter() = default;
+    virtual void PassStart() {}
+    // `stepped` is false for a pass that only drew.
+    virtual void FramePass(bool stepped, double stepCpuSeconds, double drawCpuSeconds) = 0;
+    virtual void SceneBuilt(int scene, double seconds) = 0;
+};
+
 struct AppEnvironment {
     Device* device = nullptr;
     Mixer* mixer = nullptr; // null: no sound at all
@@ -62,6 +74,7 @@ struct AppEnvironment {
     // The calendar the saves are dated from and the game's random numbers
     // are seeded from (null: the system calendar).
     Calendar* calendar = nullptr;
+    FrameMeter* meter = nullptr; // null: no profile
 };
 
 // The story script engine with its message box, as the application uses it.

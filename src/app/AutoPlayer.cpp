@@ -7,6 +7,34 @@
 
 namespace quolis {
 
+int MenuKeyOf(const CSelectionWidget& menu, const std::string& name) {
+    for (const auto& [key, entry] : menu.Entries()) {
+        if (entry.enabled != 0 && entry.name == name) {
+            return key;
+        }
+    }
+    return -1;
+}
+
+int StepMenuToward(const CSelectionWidget& menu, int key, int prev, int next) {
+    auto it = menu.Entries().find(key);
+    if (it == menu.Entries().end() || it->second.enabled == 0) {
+        return AutoPlayPolicy::kPass;
+    }
+    const int current = menu.CurrentKey();
+    if (current == key) {
+        return kInputDecide;
+    }
+    return current < key ? next : prev;
+}
+
+bool IsSaveList(const CSelectionWidget& menu) {
+    const auto& entries = menu.Entries();
+    auto back = entries.find(0);
+    return entries.size() == 10 && back != entries.end() && back->second.name == SJ("←") &&
+           entries.count(1) == 1;
+}
+
 AutoPlayer::AutoPlayer() {
     // A new game from the title.
     Prefer(kSceneTitle, {SJ("はじめから")});
@@ -17,15 +45,16 @@ void AutoPlayer::Prefer(int scene, std::vector<std::string> names) {
 }
 
 int AutoPlayer::WantedKey(int scene, const CSelectionWidget& menu) const {
+    if (IsSaveList(menu)) {
+        return 1;
+    }
     auto it = preferred_.find(scene);
     if (it == preferred_.end()) {
         return -1;
     }
     for (const std::string& name : it->second) {
-        for (const auto& [key, entry] : menu.Entries()) {
-            if (entry.enabled != 0 && entry.name == name) {
-                return key;
-            }
+        if (int key = MenuKeyOf(menu, name); key >= 0) {
+            return key;
         }
     }
     return -1;
@@ -58,6 +87,9 @@ void AutoPlayer::Steer(CGameApp& app, InputEventQueue& queue, int scene,
 }
 
 void AutoPlayer::Drive(CGameApp& app, InputEventQueue& queue) {
+    if (policy_ != nullptr) {
+        policy_->Watch(app);
+    }
     if (heldCode_ >= 0) {
         if (--holdLeft_ > 0) {
             return;
@@ -77,6 +109,18 @@ void AutoPlayer::Drive(CGameApp& app, InputEventQueue& queue) {
         lastScene_ = scene;
         lastCycle_ = cycle;
         idle_ = 0;
+    }
+    if (policy_ != nullptr) {
+        const int action = policy_->Next(app);
+        if (action >= 0) {
+            idle_ = 0;
+            Press(app, queue, action);
+            return;
+        }
+        if (action == AutoPlayPolicy::kWait) {
+            idle_ = 0;
+            return;
+        }
     }
     switch (cycle) {
     case kCycleButtonRowStep:

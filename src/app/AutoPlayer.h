@@ -14,6 +14,33 @@
 
 namespace quolis {
 
+// What the player does in scenes that need more than menus and stories (the
+// battle, the hub's choices, the management scenes). Lives above the scenes;
+// the player asks it first each time it is free to press a key.
+class AutoPlayPolicy {
+public:
+    // Answers of Next besides an action code.
+    static constexpr int kPass = -1; // nothing to do here: menus and stories as usual
+    static constexpr int kWait = -2; // the scene is busy: press nothing, and no idle press
+    virtual ~AutoPlayPolicy() = default;
+    // The action to press now, kPass or kWait. Reads `app`, never changes it.
+    virtual int Next(CGameApp& app) = 0;
+    // Every pass, busy or not: notes what is on screen.
+    virtual void Watch(CGameApp& /*app*/) {}
+    // The run is over (the player puts the game down).
+    virtual bool Done() const { return false; }
+};
+
+// The move (kInputUp/kInputDown style pair `prev`/`next`) or the decide press
+// that brings the menu's cursor to the entry with `key`; kInputDecide once
+// there, AutoPlayPolicy::kPass when the menu has no enabled entry with that key.
+int StepMenuToward(const CSelectionWidget& menu, int key, int prev, int next);
+// The key of the menu's enabled entry named `name` (CP932), -1 without one.
+int MenuKeyOf(const CSelectionWidget& menu, const std::string& name);
+// A save list on screen ("←" and the nine slots): slot 1 is where the player
+// keeps the campaign.
+bool IsSaveList(const CSelectionWidget& menu);
+
 class AutoPlayer {
 public:
     // Passes a key stays down, and passes to wait after a release so that
@@ -25,6 +52,8 @@ public:
     static constexpr int kIdlePasses = 90;
 
     AutoPlayer();
+    // The policy asked before the menus and stories (null: none).
+    void SetPolicy(AutoPlayPolicy* policy) { policy_ = policy; }
 
     // The entries this player goes for in the menus of `scene` (CP932 names,
     // first match in the menu's order wins); without a match it takes the
@@ -35,6 +64,7 @@ public:
     void Drive(CGameApp& app, InputEventQueue& queue);
 
     int Presses() const { return presses_; }
+    bool Done() const { return policy_ != nullptr && policy_->Done(); }
 
 private:
     // The entry key to go to in a menu of `scene`, -1 for "take the current".
@@ -43,6 +73,7 @@ private:
     void Steer(CGameApp& app, InputEventQueue& queue, int scene, const CSelectionWidget& menu,
                int moveAction);
 
+    AutoPlayPolicy* policy_ = nullptr;
     std::map<int, std::vector<std::string>> preferred_;
     int heldCode_ = -1;
     int holdLeft_ = 0;

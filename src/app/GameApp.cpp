@@ -492,8 +492,12 @@ HRESULT CGameApp::SwitchToNextScene() {
     LeaveScene();
     SetScene(GetNextScene(0), 0, -1);
     SetCycle(0, GetScene(0));
+    const double start = env_.meter != nullptr ? WallSeconds() : 0;
     HRESULT hr = BuildScene();
     HRESULT entered = EnterScene();
+    if (env_.meter != nullptr) {
+        env_.meter->SceneBuilt(GetScene(0), WallSeconds() - start);
+    }
     return Failed(hr) ? hr : entered;
 }
 

@@ -85,4 +85,9 @@ private:
     std::uint32_t startMs_;
 };
 
+// The processor time used by the calling thread, and a monotonic wall
+// clock, in seconds (for profiles; the game's own timing uses Clock).
+double ThreadCpuSeconds();
+double WallSeconds();
+
 } // namespace quolis

@@ -22,11 +22,13 @@
 #include "platform/sdl/SdlFonts.h"
 #include "platform/sdl/SdlMixer.h"
 #include "scenes/Scenes.h"
+#include "scenes/autoplay/GamePolicy.h"
 
 #include <imgui.h>
 #include <pwd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +42,51 @@
 
 using namespace quolis;
 
+// Heap allocations of the whole program, counted for --profile (not in
+// sanitized builds, whose allocator must stay the sanitizer's own).
+#if defined(__SANITIZE_ADDRESS__)
+#define QUOLIS_COUNT_ALLOCATIONS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUOLIS_COUNT_ALLOCATIONS 0
+#endif
+#endif
+#ifndef QUOLIS_COUNT_ALLOCATIONS
+#define QUOLIS_COUNT_ALLOCATIONS 1
+#endif
+
 namespace {
+std::atomic<std::uint64_t> gAllocations{0};
+} // namespace
+
+#if QUOLIS_COUNT_ALLOCATIONS
+void* operator new(std::size_t size) {
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+#endif
+
+namespace {
+
+const double gMainStart = WallSeconds();
 
 int Fail(const std::string& line) {
     std::fprintf(stderr, "quolis: %s\n", line.c_str());
@@ -96,6 +142,77 @@ public:
 private:
     ReplayScript script_;
     std::size_t next_ = 0;
+};
+
+// --profile FILE: every frame pass's logic-step and draw processor time,
+// the heap allocations inside the pass (when counted), the scene, a resident
+// memory sample every 30 passes and each scene's build time; written at exit
+// as JSON lines (one "frame" array per pass, compact).
+class ProfileMeter final : public FrameMeter {
+public:
+    struct Pass {
+        int scene;
+        int code;
+        bool stepped;
+        float stepMs, drawMs;
+        std::uint32_t allocations;
+        long rssKiB; // -1: not sampled
+    };
+    void SetApp(CGameApp* app) { app_ = app; }
+    void PassStart() override { allocStart_ = gAllocations.load(std::memory_order_relaxed); }
+    void FramePass(bool stepped, double stepCpu, double drawCpu) override {
+        if (firstFrame_ < 0) {
+            firstFrame_ = WallSeconds() - gMainStart;
+        }
+        const std::uint64_t allocations =
+            gAllocations.load(std::memory_order_relaxed) - allocStart_;
+        const int scene = app_ != nullptr ? app_->GetScene(0) : -1;
+        const int code = app_ != nullptr ? app_->GetCycle(scene) : 0;
+        long rss = -1;
+        if (passes_.size() % 30 == 0 || scene != lastScene_) {
+            rss = ResidentKiB();
+        }
+        lastScene_ = scene;
+        passes_.push_back({scene, code, stepped, static_cast<float>(stepCpu * 1000),
+                           static_cast<float>(drawCpu * 1000),
+                           static_cast<std::uint32_t>(allocations), rss});
+    }
+    void SceneBuilt(int scene, double seconds) override {
+        builds_.push_back({scene, seconds * 1000});
+    }
+    void Note(const std::string& line) { notes_.push_back(line); }
+    bool Write(const std::string& file) const {
+        std::string out;
+        char buf[160];
+        std::snprintf(buf, sizeof buf,
+                      "{\"startup_ms\":%.3f,\"wall_s\":%.3f,\"allocations_counted\":%s}\n",
+                      firstFrame_ * 1000, WallSeconds() - gMainStart,
+                      QUOLIS_COUNT_ALLOCATIONS ? "true" : "false");
+        out += buf;
+        for (const auto& [scene, ms] : builds_) {
+            std::snprintf(buf, sizeof buf, "{\"build\":%d,\"ms\":%.3f}\n", scene, ms);
+            out += buf;
+        }
+        for (const std::string& line : notes_) {
+            out += line + "\n";
+        }
+        for (const Pass& p : passes_) {
+            std::snprintf(buf, sizeof buf, "[%d,%d,%d,%.4f,%.4f,%u,%ld]\n", p.scene, p.code,
+                          p.stepped ? 1 : 0, static_cast<double>(p.stepMs),
+                          static_cast<double>(p.drawMs), p.allocations, p.rssKiB);
+            out += buf;
+        }
+        return WriteHostFileAtomic(file, out);
+    }
+
+private:
+    CGameApp* app_ = nullptr;
+    std::uint64_t allocStart_ = 0;
+    double firstFrame_ = -1;
+    int lastScene_ = -1;
+    std::vector<Pass> passes_;
+    std::vector<std::pair<int, double>> builds_;
+    std::vector<std::string> notes_;
 };
 
 // The window side of the loop on the SDL host: events (recorded or replayed),
@@ -154,6 +271,11 @@ public:
             soak_->Drive(host_.Input(), commands_);
         }
         if (autoPlayer_ != nullptr && replayer_ == nullptr && app_ != nullptr) {
+            if (pump_ == 0) {
+                // The autoplayer plays at the highest game speed, chosen
+                // in the window menu as a player would.
+                commands_.push_back(kCmdSpeed50);
+            }
             autoPlayer_->Drive(*app_, host_.Input());
         }
         if (replayer_ != nullptr) {
@@ -203,6 +325,9 @@ public:
         }
         if (!SoakBeat()) {
             return false;
+        }
+        if (autoPlayer_ != nullptr && autoPlayer_->Done()) {
+            return false; // the autoplayer has played the campaign through
         }
         if (replayer_ != nullptr && replayer_->Finished(pump_)) {
             return false;
@@ -515,25 +640,29 @@ void PrintHelp() {
                 "  --scene-profile N    time the build of every scene and report the memory,\n"
                 "                       entering the battle (on --battle FILE, else\n"
                 "                       Bench100.Dat) N times, then end\n"
+                "  --autoplay-stages N  with --autoplay: end once N stages are played\n"
+                "  --profile FILE       write each frame pass's processor time, allocations\n"
+                "                       and memory, and each scene's build time, to FILE\n"
                 "  --version            print the version\n"
                 "  --help               print this help\n\n"
                 "F11 or Alt+Enter toggles full screen.\n",
                 LaunchUsage(), QUOLIS_INSTALLED_DATA_DIR);
 }
 
-// Takes "--battle FILE" out of the arguments.
-bool TakeBattleOption(std::vector<const char*>& args, std::string* stage, std::string* error) {
+// Takes "OPTION VALUE" out of the arguments.
+bool TakeValueOption(std::vector<const char*>& args, const char* option, std::string* value,
+                     std::string* error) {
     std::vector<const char*> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (std::strcmp(args[i], "--battle") != 0) {
+        if (std::strcmp(args[i], option) != 0) {
             rest.push_back(args[i]);
             continue;
         }
         if (i + 1 >= args.size() || args[i + 1][0] == '\0') {
-            *error = "--battle needs a stage file name";
+            *error = std::string(option) + " needs a file name";
             return false;
         }
-        *stage = args[++i];
+        *value = args[++i];
     }
     args.swap(rest);
     return true;
@@ -580,8 +709,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
-    std::string battleStage;
-    if (!TakeBattleOption(args, &battleStage, &error)) {
+    std::string battleStage, profileFile, autoplayStages;
+    if (!TakeValueOption(args, "--battle", &battleStage, &error) ||
+        !TakeValueOption(args, "--profile", &profileFile, &error) ||
+        !TakeValueOption(args, "--autoplay-stages", &autoplayStages, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
@@ -719,8 +850,25 @@ int main(int argc, char** argv) {
                          DefaultButtonMaps());
             gameHost.SetSoak(&*soak, options.soakSeconds);
         }
+        ProfileMeter profile;
+        profile.SetApp(&app);
+        if (!profileFile.empty()) {
+            env.meter = &profile;
+        }
         AutoPlayer autoPlayer;
+        GamePolicy policy;
         if (options.autoplay) {
+            // Each stage's figures as a line on standard output (and in the
+            // profile).
+            policy.SetRecordSink([&profile](const StageRecord& r) {
+                const std::string json = StageRecordJson(r);
+                std::printf("autoplay stage %s\n", json.c_str());
+                std::fflush(stdout);
+                profile.Note("{\"stage_record\":" + json +
+                             ",\"rss_kib\":" + std::to_string(ResidentKiB()) + "}");
+            });
+            policy.StopAfterStages(std::atoi(autoplayStages.c_str()));
+            autoPlayer.SetPolicy(&policy);
             gameHost.SetAutoPlayer(&autoPlayer);
         }
         InstallTitleScenes(app);
@@ -756,6 +904,15 @@ int main(int argc, char** argv) {
             code = app.Run();
         }
         gameHost.PrintSoakSummary();
+        if (options.autoplay) {
+            std::printf("quolis: autoplay %s after %d presses\n",
+                        policy.CampaignOver() ? "finished the campaign" : "stopped",
+                        autoPlayer.Presses());
+        }
+        if (!profileFile.empty() && !profile.Write(profileFile)) {
+            std::fprintf(stderr, "quolis: --profile: cannot write %s\n", profileFile.c_str());
+            code = code == 0 ? 1 : code;
+        }
         if (gameHost.Unattended()) {
             // Unattended runs leave a summary of where the game ended.
             std::printf("quolis: ended in scene %d at step %d after %d passes and %d logic steps\n",
