@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: run test deps build build-test bench fuzz format clean content-preview install uninstall startup-profile soak
+.PHONY: run test deps build build-test bench fuzz format clean content-preview install uninstall startup-profile soak campaign
 
 deps:
 	@scripts/install-deps
@@ -80,6 +80,15 @@ SEED ?= 1
 soak: build-test
 	nice scripts/soak --exe $(TEST_BUILD)/quolis --data $(TEST_BUILD) --out $(TEST_BUILD)/soak \
 	    --seconds $$(( $(MINUTES) * 60 )) --seed $(SEED)
+
+# The demo campaign played by the autoplayer, headless at the highest game
+# speed, from the title to the staff roll and back: per-stage figures, frame
+# processor time, allocations, build times and memory in
+# $(BUILD)/campaign/report.md (and report.json, frame_cpu.png,
+# rss_per_scene.png). SEED repeats a run.
+campaign: build
+	nice scripts/campaign --exe $(BUILD)/quolis --data $(BUILD) --out $(BUILD)/campaign \
+	    --seed $(SEED) --check
 
 # The program, its tools, the demo GameData, launcher, icons, metainfo and
 # manual pages under $(DESTDIR)$(PREFIX); the build is configured for PREFIX.

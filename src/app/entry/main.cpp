@@ -153,13 +153,16 @@ public:
     struct Pass {
         int scene;
         int code;
-        bool stepped;
+        int stepped; // 0 drew only, 1 stepped, 2 stepped and built a scene
         float stepMs, drawMs;
         std::uint32_t allocations;
         long rssKiB; // -1: not sampled
     };
     void SetApp(CGameApp* app) { app_ = app; }
-    void PassStart() override { allocStart_ = gAllocations.load(std::memory_order_relaxed); }
+    void PassStart() override {
+        allocStart_ = gAllocations.load(std::memory_order_relaxed);
+        built_ = false;
+    }
     void FramePass(bool stepped, double stepCpu, double drawCpu) override {
         if (firstFrame_ < 0) {
             firstFrame_ = WallSeconds() - gMainStart;
@@ -173,12 +176,13 @@ public:
             rss = ResidentKiB();
         }
         lastScene_ = scene;
-        passes_.push_back({scene, code, stepped, static_cast<float>(stepCpu * 1000),
-                           static_cast<float>(drawCpu * 1000),
+        passes_.push_back({scene, code, stepped ? (built_ ? 2 : 1) : 0,
+                           static_cast<float>(stepCpu * 1000), static_cast<float>(drawCpu * 1000),
                            static_cast<std::uint32_t>(allocations), rss});
     }
     void SceneBuilt(int scene, double seconds) override {
         builds_.push_back({scene, seconds * 1000});
+        built_ = true;
     }
     void Note(const std::string& line) { notes_.push_back(line); }
     bool Write(const std::string& file) const {
@@ -198,8 +202,8 @@ public:
         }
         for (const Pass& p : passes_) {
             std::snprintf(buf, sizeof buf, "[%d,%d,%d,%.4f,%.4f,%u,%ld]\n", p.scene, p.code,
-                          p.stepped ? 1 : 0, static_cast<double>(p.stepMs),
-                          static_cast<double>(p.drawMs), p.allocations, p.rssKiB);
+                          p.stepped, static_cast<double>(p.stepMs), static_cast<double>(p.drawMs),
+                          p.allocations, p.rssKiB);
             out += buf;
         }
         return WriteHostFileAtomic(file, out);
@@ -208,6 +212,7 @@ public:
 private:
     CGameApp* app_ = nullptr;
     std::uint64_t allocStart_ = 0;
+    bool built_ = false; // the step of this pass built a scene
     double firstFrame_ = -1;
     int lastScene_ = -1;
     std::vector<Pass> passes_;
@@ -906,7 +911,9 @@ int main(int argc, char** argv) {
         gameHost.PrintSoakSummary();
         if (options.autoplay) {
             std::printf("quolis: autoplay %s after %d presses\n",
-                        policy.CampaignOver() ? "finished the campaign" : "stopped",
+                        policy.EndingSeen() && policy.CampaignOver() ? "finished the campaign"
+                        : policy.CampaignOver()                      ? "played the stages asked for"
+                                                                     : "stopped",
                         autoPlayer.Presses());
         }
         if (!profileFile.empty() && !profile.Write(profileFile)) {

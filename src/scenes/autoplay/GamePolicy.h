@@ -58,6 +58,7 @@ public:
     // The staff roll has run and the title is back (or the stages asked
     // for are recorded): the run is over.
     bool CampaignOver() const { return over_; }
+    bool EndingSeen() const { return endingSeen_; }
     const std::vector<StageRecord>& Records() const { return records_; }
 
 private:
