@@ -156,6 +156,22 @@ std::vector<std::int32_t> WalkSteps(const PlayFloor& floor, const std::vector<Ce
     return steps;
 }
 
+AttackPlan ChooseAttackOnFloor(const PlayUnit& unit, const std::vector<PlayUnit>& enemies,
+                               const PlayFloor* floor) {
+    if (floor == nullptr) {
+        return ChooseAttackByDistance(unit, enemies);
+    }
+    const std::vector<std::int32_t> steps = WalkSteps(*floor, {unit.cell}, std::max(unit.riseP, 0));
+    return ChooseAttack(unit, enemies, [&](int a, int e) {
+        const Cell c = enemies[static_cast<std::size_t>(e)].cell;
+        if (!floor->Inside(c) || steps.empty()) {
+            return false;
+        }
+        const std::int32_t s = steps[static_cast<std::size_t>(floor->Index(c))];
+        return s >= 1 && s <= unit.arms[static_cast<std::size_t>(a)].range;
+    });
+}
+
 int Threats(Cell c, const std::vector<PlayUnit>& enemies) {
     int n = 0;
     for (const PlayUnit& e : enemies) {
@@ -191,7 +207,7 @@ Cell ChooseMoveCell(const PlayUnit& unit, const std::vector<Cell>& reachable,
     for (const Cell c : reachable) {
         PlayUnit moved = unit;
         moved.cell = c;
-        const AttackPlan plan = ChooseAttackByDistance(moved, enemies);
+        const AttackPlan plan = ChooseAttackOnFloor(moved, enemies, floor);
         if (!plan.Valid()) {
             continue;
         }

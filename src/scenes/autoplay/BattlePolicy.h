@@ -88,8 +88,15 @@ struct PlayFloor {
 std::vector<std::int32_t> WalkSteps(const PlayFloor& floor, const std::vector<Cell>& goals,
                                     std::int32_t riseP);
 
+// ChooseAttack with the reach judged on foot over `floor` from the unit's
+// cell (a command of range r reaches a cell at most r steps away, climbing
+// no more than the unit's RiseP per step, past no hole or floor object);
+// by distance when `floor` is null.
+AttackPlan ChooseAttackOnFloor(const PlayUnit& unit, const std::vector<PlayUnit>& enemies,
+                               const PlayFloor* floor);
+
 // Where the unit walks among the `reachable` cells: the cell with the best
-// attack from there (ties to a cell with a core, then to fewer threats, then
+// attack from there (ChooseAttackOnFloor) (ties to a cell with a core, then to fewer threats, then
 // to the one farthest from the nearest enemy). With no attack from any cell
 // it closes in on the nearest enemy: the cell nearest to it (on foot over
 // `floor` when given, else in cells; ties to a core, then the first); a `cautious` unit keeps out

@@ -53,6 +53,24 @@ std::vector<PlayUnit> Enemies(const BattleData& d) {
     return out;
 }
 
+PlayFloor FloorOf(const BattleData& d) {
+    PlayFloor floor;
+    floor.width = d.stage.floorWidth;
+    floor.depth = d.stage.floorDepth;
+    for (std::int32_t y = 0; y < floor.depth; ++y) {
+        for (std::int32_t x = 0; x < floor.width; ++x) {
+            floor.heights.push_back(d.stage.Height(x, y));
+        }
+    }
+    floor.blocked.assign(floor.heights.size(), false);
+    for (const auto& [name, object] : d.stage.FloorObjects) {
+        if (floor.Inside(CellOf(object))) {
+            floor.blocked[static_cast<std::size_t>(floor.Index(CellOf(object)))] = true;
+        }
+    }
+    return floor;
+}
+
 Cell CursorCell(const BattleData& d) {
     return {d.cursor.CellX(), d.cursor.CellY()};
 }
@@ -302,7 +320,8 @@ int GamePolicy::CommandMenu(BattleData& d, bool afterMove) {
     if (afterMove) {
         want = canAttack ? SJ("攻撃") : std::string();
     } else {
-        const AttackPlan plan = ChooseAttackByDistance(unit, Enemies(d));
+        const PlayFloor floor = FloorOf(d);
+        const AttackPlan plan = ChooseAttackOnFloor(unit, Enemies(d), &floor);
         if (canAttack && (plan.Valid() || noMove_)) {
             want = SJ("攻撃");
             arm_ = plan.Valid() ? unit.arms[static_cast<std::size_t>(plan.arm)].name : "";
@@ -342,7 +361,8 @@ int GamePolicy::CommandList(BattleData& d) {
     }
     std::string want = arm_;
     if (want.empty() || MenuKeyOf(list, want) < 0 || tried_.count(want) != 0) {
-        const AttackPlan plan = ChooseAttackByDistance(unit, Enemies(d));
+        const PlayFloor floor = FloorOf(d);
+        const AttackPlan plan = ChooseAttackOnFloor(unit, Enemies(d), &floor);
         if (plan.Valid()) {
             want = unit.arms[static_cast<std::size_t>(plan.arm)].name;
         } else {
@@ -400,20 +420,7 @@ int GamePolicy::MoveArea(BattleData& d) {
     // Cautious while the battle is young; a battle that drags on (enemies
     // that keep their ground) is taken to them.
     const bool cautious = attemptTurns_ <= kCautiousTurns;
-    PlayFloor floor;
-    floor.width = d.stage.floorWidth;
-    floor.depth = d.stage.floorDepth;
-    for (std::int32_t y = 0; y < floor.depth; ++y) {
-        for (std::int32_t x = 0; x < floor.width; ++x) {
-            floor.heights.push_back(d.stage.Height(x, y));
-        }
-    }
-    floor.blocked.assign(floor.heights.size(), false);
-    for (const auto& [name, object] : d.stage.FloorObjects) {
-        if (floor.Inside(CellOf(object))) {
-            floor.blocked[static_cast<std::size_t>(floor.Index(CellOf(object)))] = true;
-        }
-    }
+    const PlayFloor floor = FloorOf(d);
     const Cell goal = ChooseMoveCell(unit, reachable, Enemies(d), cores, cautious, &floor);
     if (goal == unit.cell) {
         noMove_ = true;

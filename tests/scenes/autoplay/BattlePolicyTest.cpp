@@ -200,6 +200,30 @@ TEST(AutoplayMove, OnFootTheUnitTakesTheWayRoundAWall) {
     EXPECT_EQ(ChooseMoveCell(me, reachable, enemies, {}, false, &f), (Cell{2, 0}));
 }
 
+TEST(AutoplayMove, NoAttackIsCountedUpACliffTheUnitCannotClimb) {
+    // The enemy stands on a plateau (height 3) beside low ground (1): by the
+    // cells the low cell next to it is an attack; on foot the ramp (2)
+    // below it is the only way to reach it.
+    const PlayFloor f = Floor({"1133", "1233", "1111"});
+    PlayUnit me = Unit({0, 2}, 50, 20, 5, {kBite});
+    me.riseP = 1;
+    const std::vector<PlayUnit> enemies{Unit({2, 0}, 10, 0, 0)};
+    PlayUnit beside = me;
+    beside.cell = {1, 0};
+    EXPECT_TRUE(ChooseAttackByDistance(beside, enemies).Valid());
+    EXPECT_FALSE(ChooseAttackOnFloor(beside, enemies, &f).Valid());
+    PlayUnit onRamp = me;
+    onRamp.cell = {1, 1};
+    EXPECT_FALSE(ChooseAttackOnFloor(onRamp, enemies, &f).Valid()); // two steps
+    PlayUnit below = me;
+    below.cell = {2, 1};
+    EXPECT_TRUE(ChooseAttackOnFloor(below, enemies, &f).Valid());
+    // Walking: the cell beside the cliff is no attack; the plateau edge is.
+    const std::vector<Cell> reachable{{1, 0}, {2, 1}};
+    EXPECT_EQ(ChooseMoveCell(me, reachable, enemies, {}), (Cell{1, 0}));
+    EXPECT_EQ(ChooseMoveCell(me, reachable, enemies, {}, false, &f), (Cell{2, 1}));
+}
+
 TEST(AutoplayCursor, TheKeyFollowsTheCameraPreset) {
     // At 0 up is +y, at 90 up is +x, at 180 up is -y, at 270 up is -x.
     EXPECT_EQ(CursorKeyToward({2, 2}, {2, 5}, 0), kInputUp);
