@@ -664,7 +664,7 @@ bool TakeValueOption(std::vector<const char*>& args, const char* option, std::st
             continue;
         }
         if (i + 1 >= args.size() || args[i + 1][0] == '\0') {
-            *error = std::string(option) + " needs a file name";
+            *error = std::string(option) + " needs a value";
             return false;
         }
         *value = args[++i];
