@@ -26,9 +26,10 @@ rm -rf "$WORK" && mkdir -p "$WORK/game" || fail "scratch folder"
 cp -r "$GAMEDATA" "$WORK/game/GameData" || fail "copy of the demo GameData"
 rm -rf "$WORK/game/GameData/Save/"Save*E.Dat
 mkdir -p "$WORK/game/GameData/Ini"
-"$DATPACK" encode-file /dev/stdin "$WORK/game/GameData/Ini/UserE.ini" <<'INI' || fail "User.ini"
-FirstPlay 0 GameSpeed 1 EnableFPS 0 EnableMusic 1 EnableSE 1
-INI
+# datpack reads regular files only (it reads by offset), so the settings go
+# through a file of the scratch folder rather than a pipe.
+echo "FirstPlay 0 GameSpeed 1 EnableFPS 0 EnableMusic 1 EnableSE 1" > "$WORK/User.ini"
+"$DATPACK" encode-file "$WORK/User.ini" "$WORK/game/GameData/Ini/UserE.ini" || fail "User.ini"
 
 SPACE=57 CANCEL=48 UP=200 DOWN=208 LEFT=203 RIGHT=205
 # A plan is a list of "GAP KEY" pairs: KEY goes down GAP passes after the
