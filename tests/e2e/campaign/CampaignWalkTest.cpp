@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace quolis {
@@ -119,10 +120,11 @@ protected:
         for (int i = 0; i < limit && !done(); ++i) {
             const int key = NextKey(continuing);
             if (key != 0) {
-                Tap(key);
-            } else {
-                Step();
+                queue.Push(InputEvent::Key(key, true));
+                Step(kFrameMs);
+                queue.Push(InputEvent::Key(key, false));
             }
+            Step(kFrameMs);
             if (app.GetScene(0) != trail.back()) {
                 trail.push_back(app.GetScene(0));
             }
@@ -130,6 +132,11 @@ protected:
         return trail;
     }
 
+    // Passes 33 ms apart, as on a 30 fps display: the fades, the music's
+    // volume and the staff roll's holds run on the clock, so the walk needs
+    // about half the passes it needs at 60 fps (the text still types one
+    // character a pass).
+    static constexpr int kFrameMs = 33;
     bool saved_ = false;
 };
 
@@ -144,7 +151,7 @@ TEST_F(CampaignWalk, FromTheTitleThroughEveryStageToTheStaffRollAndBackSavingOnc
             return ending && app.GetScene(0) == kSceneTitle &&
                    app.GetCycle(kSceneTitle) == kCycleButtonRowStep;
         },
-        200000);
+        40000); // about 11000 are needed
     ASSERT_TRUE(ending) << "the ending was not reached; last scene " << app.GetScene(0)
                         << " at step " << app.GetCycle(app.GetScene(0));
     EXPECT_EQ(app.GetScene(0), kSceneTitle);
@@ -160,8 +167,8 @@ TEST_F(CampaignWalk, FromTheTitleThroughEveryStageToTheStaffRollAndBackSavingOnc
     const std::string json =
         RunCommand(std::string(QUOLIS_BINARY_DIR) + "/qinspect save " +
                    root.Host("GameData/Save/Save1E.Dat") + " " + root.Host("GameData") + " 2>&1");
-    EXPECT_NE(json.find("\"stageFile\":\"BlockA2.Dat\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"openingSeen\":0"), std::string::npos) << json;
+    EXPECT_TRUE(std::regex_search(json, std::regex(R"("stageFile"\s*:\s*"BlockA2\.Dat")"))) << json;
+    EXPECT_TRUE(std::regex_search(json, std::regex(R"("openingSeen"\s*:\s*0\b)"))) << json;
 
     // A second start continues from that save to the hub of its stage.
     app.ReleaseAll();
