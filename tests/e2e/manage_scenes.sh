@@ -9,7 +9,7 @@
 #  3. discard of a core;
 #  refusals: a squad of three cannot fuse nor lose a creature; with nine
 #  cores the tenth cannot be made when the discard is declined; a creature
-#  at its cap is refused. A run that ends without saving leaves slot 1
+#  above its cap is refused; regeneration without a core ends at once. A run that ends without saving leaves slot 1
 #  byte for byte as it was.
 # With PREVIEW=folder the runs also write screenshots of the scenes there.
 set -u
@@ -73,6 +73,13 @@ shot() { [ -n "$PREVIEW" ] && echo "--screenshot $1:$PREVIEW/$2.png"; }
 ended() { # name, expected summary
     grep -q "ended in scene $2 " "$WORK/$1.out" || { tail -5 "$WORK/$1.out" >&2; fail "$1: not $2"; }
 }
+# The trace of a run shows (or never shows) scene S at step C.
+# reached NAME S C [N]: at least N times (1 unless told).
+reached() {
+    [ "$(grep -c "^trace [0-9]* step $2 $3\$" "$WORK/$1.out")" -ge "${4:-1}" ] ||
+        fail "$1: scene $2 not ${4:-1} times at step $3"
+}
+never() { ! grep -q "^trace [0-9]* step $2 $3\$" "$WORK/$1.out" || fail "$1: scene $2 at step $3"; }
 unchanged() {
     cmp -s "$WORK/$1.before" "$WORK/game/GameData/Save/Save1E.Dat" || fail "$1: the save changed"
 }
@@ -191,6 +198,31 @@ plan="$(hub_button 4)
 run nofusion three.txt "$plan"
 ended nofusion "3 at step"
 unchanged nofusion
+# Level up: ウルフ1 at level 15 beside ウルフ2 (15) and ライノ1 (5) has the
+# cap 13 and is refused (two messages), then cancel, "セーブしない".
+plan="$(hub_button 3)
+250 $SPACE
+60 $SPACE
+60 $SPACE
+60 $CANCEL
+30 $SPACE
+250 end"
+run nolevelup three.txt "$plan"
+ended nolevelup "3 at step"
+reached nolevelup 7 100 2 # the choice again after the refusal
+never nolevelup 7 290   # no amount asked
+unchanged nolevelup
+# Regeneration without a core ends at once (two messages), then "セーブしない".
+plan="$(hub_button 5)
+250 $SPACE
+60 $SPACE
+60 $SPACE
+250 end"
+run noregeneration levelup.txt "$plan"
+ended noregeneration "3 at step"
+reached noregeneration 9 190
+never noregeneration 9 200 # no core list
+unchanged noregeneration
 # Nine cores and the discard declined: no tenth core.
 plan="$(hub_button 4)
 250 $SPACE
