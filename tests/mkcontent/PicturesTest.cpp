@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <set>
 
 using namespace quolis;
@@ -58,6 +61,42 @@ TEST_F(PicturesTest, OpaquePicturesHaveNoTransparentPixels) {
           "Menu\\BG.bmp", "Status\\Frame.bmp", "Back\\City.bmp", "Face\\Mina.bmp",
           "Battle\\ScrBoard.bmp", "Title\\TitleBack.bmp"}) {
         EXPECT_EQ(DecodePicture(name, text).blackPixels, 0) << name;
+    }
+}
+
+// Mean difference of the colour channels between two rows (or columns) of
+// a picture, the second index taken modulo the size.
+double LineDifference(const Image& im, bool rows, int a, int b) {
+    const int n = rows ? im.width : im.height;
+    const int size = rows ? im.height : im.width;
+    b %= size;
+    double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t p = rows ? im.pixels[a * im.width + i] : im.pixels[i * im.width + a];
+        const std::uint32_t q = rows ? im.pixels[b * im.width + i] : im.pixels[i * im.width + b];
+        for (int shift = 0; shift < 24; shift += 8) {
+            sum += std::abs(static_cast<int>((p >> shift) & 0xFF) -
+                            static_cast<int>((q >> shift) & 0xFF));
+        }
+    }
+    return sum / (3.0 * n);
+}
+
+// The staff roll scrolls the menu background with wrap-around: crossing from
+// its last row to its first (or last column to first) must look like any
+// step inside it, not like a cut.
+TEST_F(PicturesTest, MenuBackgroundRepeatsWithoutASeam) {
+    const Image im = DecodePicture("Menu\\BG.bmp", text).image;
+    ASSERT_GT(im.width, 1);
+    ASSERT_GT(im.height, 1);
+    for (bool rows : {true, false}) {
+        const int size = rows ? im.height : im.width;
+        double inside = 0;
+        for (int i = 0; i + 1 < size; ++i) {
+            inside = std::max(inside, LineDifference(im, rows, i, i + 1));
+        }
+        EXPECT_LE(LineDifference(im, rows, size - 1, size), inside + 0.5)
+            << (rows ? "rows" : "columns");
     }
 }
 

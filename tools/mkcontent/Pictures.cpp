@@ -100,6 +100,28 @@ Canvas Backdrop(int w, int h, Rgb tint, std::uint32_t seed) {
     return c;
 }
 
+// A backdrop that repeats without a seam, for a picture that scrolls with
+// wrap-around (the staff roll moves "Menu\BG.bmp" under its credits): the
+// shading rises to the middle and falls back so the last row meets the
+// first, the grid's pitch divides both sides, and no glow sits off-centre.
+Canvas TilingBackdrop(int w, int h, Rgb tint, std::uint32_t seed) {
+    Canvas c(w, h);
+    const Rgb edge = Scale(kSteelDark, 0.5f);
+    const Rgb middle = Mix(kSteelDark, tint, 0.35f);
+    for (int y = 0; y < h; ++y) {
+        const float t = 0.5f - 0.5f * std::cos(2 * kPi * static_cast<float>(y) / h);
+        c.FillRect(0, y, w, 1, Mix(edge, middle, t));
+    }
+    for (int x = 0; x < w; x += 32) {
+        c.FillRect(x, 0, 1, h, kSteelLight, 0.10f);
+    }
+    for (int y = 0; y < h; y += 32) {
+        c.FillRect(0, y, w, 1, kSteelLight, 0.10f);
+    }
+    c.Grain(5, seed);
+    return c;
+}
+
 Canvas Button(TextPainter& text, const std::string& label, Rgb accent) {
     Canvas c(256, 64);
     c.Panel(0, 0, 256, 64, kSteel, 4);
@@ -854,7 +876,7 @@ Canvas MakePicture(const std::string& name, TextPainter& text) {
         return c;
     }
     if (name == "Menu\\BG.bmp") {
-        Canvas c = Backdrop(512, 384, kCyan, seed);
+        Canvas c = TilingBackdrop(512, 384, kCyan, seed);
         c.LiftBlack(false);
         return c;
     }
