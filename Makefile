@@ -54,6 +54,8 @@ fuzz: deps
 content-preview: build
 	cmake --build $(BUILD) -j $(JOBS) --target content-preview
 	cmake --build $(BUILD) -j $(JOBS) --target screens-preview
+	cmake --build $(BUILD) -j $(JOBS) --target between-preview
+	cmake --build $(BUILD) -j $(JOBS) --target manage-preview
 	@# The floor of every campaign stage, seen whole from its first camera preset.
 	mkdir -p $(BUILD)/preview
 	for f in content/Stage/Block*.Dat; do \

@@ -2,7 +2,8 @@
 # Screenshots of the scenes between battles on a copy of the demo GameData
 # whose battles are won at once: the menu hub of each block (from saves made
 # here), the status screen, an opening event's message box, the stage-clear
-# choice and two blocks of the staff roll. Each run is a replay with the fixed
+# choice after the first stage and two blocks of the staff roll after the
+# last. Each run is a replay with the fixed
 # clock step; its summary line says where it ended, which is checked, so a
 # shot that would show the wrong screen fails instead.
 # Usage: between_screens.sh QUOLIS DATPACK WORK SOURCE_DIR, with GAME the
@@ -72,4 +73,14 @@ run status "$(load 3; key 360 $DOWN; key 370 $SPACE)" 560 "6 at step 100" \
 # 次の戦闘へ on the first stage: the opening event's message box.
 run event "$(load 1; key 360 $SPACE)" 560 "5 at step -1010" \
     --screenshot "559:$PREVIEW/stage_event.png"
+# The stage-clear choice after the first stage: 次の戦闘へ, the opening event,
+# the battle won at once, the closing event read to its end; the choice is up
+# from pass 1830 (the next space would take its first item).
+run choice "$(load 1; key 360 $SPACE; spaces 372 1824)" 1860 "5 at step -3010" \
+    --screenshot "1859:$PREVIEW/stage_clear_choice.png"
+# The staff roll after the last stage: its blocks follow 255 passes apart,
+# each fully shown for 126 passes; the first (the title) and the seventh
+# (the music's providers, four lines).
+run staffroll "$(load 5; key 360 $SPACE; spaces 372 3400)" 5170 "11 at step 5010" \
+    --screenshot "3630:$PREVIEW/staff_roll_1.png" --screenshot "5160:$PREVIEW/staff_roll_7.png"
 echo ok
