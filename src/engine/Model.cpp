@@ -1,5 +1,7 @@
 #include "engine/Model.h"
 
+#include <map>
+
 namespace quolis {
 namespace {
 
@@ -7,6 +9,8 @@ struct ModelSettings {
     std::string directory = "GameData\\mdl\\";
     CDatArchive* archive = nullptr;
     float frameStep = 0;
+    bool keep = false;
+    std::map<std::string, MdlData, std::less<>> kept;
 };
 
 ModelSettings& Settings() {
@@ -18,6 +22,8 @@ ModelSettings& Settings() {
 
 void CMdl::Init(std::string directory, CDatArchive* archive, float frameStep) {
     ModelSettings& s = Settings();
+    if (archive != s.archive || directory != s.directory)
+        s.kept.clear();
     s.directory = std::move(directory);
     s.archive = archive;
     s.frameStep = frameStep;
@@ -27,10 +33,29 @@ float CMdl::FrameStep() {
     return Settings().frameStep;
 }
 
+void CMdl::KeepParsedModels(bool on) {
+    ModelSettings& s = Settings();
+    s.keep = on;
+    if (!on)
+        s.kept.clear();
+}
+
+std::size_t CMdl::KeptModelCount() {
+    return Settings().kept.size();
+}
+
 HRESULT CMdl::Load(const std::string& name) {
+    ModelSettings& s = Settings();
+    if (s.keep) {
+        const auto it = s.kept.find(name);
+        if (it != s.kept.end()) {
+            model_ = std::make_unique<MdlData>(it->second);
+            SetFrame(0);
+            return S_OK;
+        }
+    }
     model_ = std::make_unique<MdlData>();
     HRESULT hr = E_FAIL;
-    ModelSettings& s = Settings();
     if (s.archive) {
         const std::string member = s.archive->Archived() ? name : s.directory + name;
         TokenList tokens;
@@ -40,6 +65,8 @@ HRESULT CMdl::Load(const std::string& name) {
             for (const MdlPart& part : model_->parts)
                 if (part.name != "Nothing")
                     CMesh::Preload(part.name); // a failed mesh draws as nothing
+            if (s.keep)
+                s.kept.emplace(name, *model_); // posed at no key yet: a clean copy
         }
     }
     SetFrame(0);

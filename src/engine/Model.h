@@ -18,6 +18,12 @@ public:
     // frame step (keys advanced per Update; the scaled SPEED_MESHANIME).
     static void Init(std::string directory, CDatArchive* archive, float frameStep);
     static float FrameStep();
+    // While on, every member parsed is kept (by archive and name) and later
+    // loads of it copy the parsed model instead of reading and parsing it
+    // again: a scene with many creatures of few types switches animations
+    // often. Turning it off (or a new archive or directory) empties it.
+    static void KeepParsedModels(bool on);
+    static std::size_t KeptModelCount();
 
     CMdl() = default;
     ~CMdl() override = default;

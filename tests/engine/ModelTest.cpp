@@ -155,3 +155,46 @@ TEST_F(ModelTest, JointWithoutMeshMovesItsChildrenButDrawsNothing) {
     ASSERT_EQ(draws.size(), 1u);
     ExpectNear(TransformCoord({0, 0, 0}, draws[0].world), {1, 7, 0});
 }
+
+TEST_F(ModelTest, KeptModelsAreCopiesThatPlayApartAndGoWhenTheKeepingEnds) {
+    CMdl::KeepParsedModels(true);
+    CMdl a, b;
+    ASSERT_EQ(a.Load("Test\\walk.mdl"), S_OK);
+    EXPECT_EQ(CMdl::KeptModelCount(), 1u);
+    // The file changes on disk: while kept, the parsed model is used.
+    WriteMdl("Test\\walk.mdl", "1 1 cube.x -1" + MdlKey(0, 0, 0));
+    ASSERT_EQ(b.Load("Test\\walk.mdl"), S_OK);
+    EXPECT_EQ(b.Model()->partCount, 3);
+    // Each creature poses its own copy.
+    a.Play();
+    a.Update();
+    a.Update();
+    b.SetFrame(0);
+    EXPECT_FLOAT_EQ(a.KeyPosition(), 1.0f);
+    EXPECT_FLOAT_EQ(b.KeyPosition(), 0.0f);
+    EXPECT_NE(a.Model()->PartWorld(2).m[0][0], b.Model()->PartWorld(2).m[0][0]);
+    // A file that fails to parse is not kept.
+    WriteMdl("Test\\bad.mdl", "2 1 cube.x");
+    EXPECT_EQ(b.Load("Test\\bad.mdl"), E_FAIL);
+    EXPECT_EQ(CMdl::KeptModelCount(), 1u);
+    // Once the keeping ends, the file is read again.
+    CMdl::KeepParsedModels(false);
+    EXPECT_EQ(CMdl::KeptModelCount(), 0u);
+    CMdl c;
+    ASSERT_EQ(c.Load("Test\\walk.mdl"), S_OK);
+    EXPECT_EQ(c.Model()->partCount, 1);
+}
+
+TEST_F(ModelTest, AnotherArchiveEmptiesTheKeptModels) {
+    CMdl::KeepParsedModels(true);
+    CMdl a;
+    ASSERT_EQ(a.Load("Test\\walk.mdl"), S_OK);
+    CDatArchive other{false, false};
+    CMdl::Init("GameData\\mdl\\", &other, 0.5f);
+    EXPECT_EQ(CMdl::KeptModelCount(), 0u);
+    // The same archive again (a new game speed) keeps them.
+    ASSERT_EQ(a.Load("Test\\walk.mdl"), S_OK);
+    CMdl::Init("GameData\\mdl\\", &other, 1.0f);
+    EXPECT_EQ(CMdl::KeptModelCount(), 1u);
+    CMdl::KeepParsedModels(false);
+}

@@ -52,6 +52,8 @@ void BattleUnits::Build(CGameApp& app, BattleData& d) {
     stage.random = &d.random;
     CCamera::ResetGlides();
     CChara::ResetGlide();
+    // Forty creatures of a few types load the same animations over and over.
+    CMdl::KeepParsedModels(true);
     // A cell's floor quad is found by its corner with the smallest world X;
     // the creatures stand one cell size further along X, on its centre.
     CChara::Init(stage, &app.Camera(), app.Sound(), kCellSize, &d.floor.Floor(), d.view.EyeOffset(),
@@ -173,6 +175,7 @@ void BattleUnits::Release(BattleData& /*d*/) {
     }
     creatures_.clear();
     scenery_.reset();
+    CMdl::KeepParsedModels(false);
     CChara::ResetGlide();
     if (app_ != nullptr) {
         app_->SetSpeedPort(nullptr);
