@@ -278,16 +278,9 @@ int CursorKeyToward(Cell cursor, Cell goal, int angle) {
     if (cursor == goal) {
         return -1;
     }
-    static constexpr struct {
-        int action;
-        CursorKey key;
-    } kKeys[4] = {{kInputUp, CursorKey::Up},
-                  {kInputDown, CursorKey::Down},
-                  {kInputLeft, CursorKey::Left},
-                  {kInputRight, CursorKey::Right}};
     int best = -1;
     std::int32_t bestSteps = CellSteps(cursor, goal);
-    for (const auto& k : kKeys) {
+    for (const CursorAction& k : kCursorActions) {
         const Cell step = CursorStep(angle, k.key);
         const std::int32_t steps = CellSteps({cursor.x + step.x, cursor.y + step.y}, goal);
         if (steps < bestSteps) {

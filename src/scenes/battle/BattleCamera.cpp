@@ -1,5 +1,7 @@
 #include "scenes/battle/BattleCamera.h"
 
+#include "input/Input.h"
+
 #include <array>
 
 namespace quolis {
@@ -18,6 +20,11 @@ constexpr std::array<CameraPreset, kCameraPresetCount> kPresets = {{
 }};
 
 } // namespace
+
+const CursorAction kCursorActions[4] = {{kInputUp, CursorKey::Up},
+                                        {kInputDown, CursorKey::Down},
+                                        {kInputLeft, CursorKey::Left},
+                                        {kInputRight, CursorKey::Right}};
 
 const CameraPreset& CameraPresetAt(int index) {
     return kPresets[static_cast<std::size_t>(index) % kPresets.size()];

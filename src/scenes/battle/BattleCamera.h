@@ -45,4 +45,12 @@ enum class CursorKey { Up, Down, Left, Right };
 // +y; at 90 and 135 up is +x; at 180 and 225 up is -y; at 270 and 315 up is -x.
 Cell CursorStep(int angle, CursorKey key);
 
+// The four direction actions as cursor keys, in the order the battle tests
+// them: up, down, left, right.
+struct CursorAction {
+    int action;
+    CursorKey key;
+};
+extern const CursorAction kCursorActions[4];
+
 } // namespace quolis

@@ -56,15 +56,8 @@ void BattleScene::CameraKeys(CGameApp& app) {
 bool BattleScene::MoveCursor(CGameApp& app) {
     BattleData& d = *data_;
     std::uint32_t* t = app.Triggers();
-    static constexpr struct {
-        int action;
-        CursorKey key;
-    } kKeys[4] = {{kInputUp, CursorKey::Up},
-                  {kInputDown, CursorKey::Down},
-                  {kInputLeft, CursorKey::Left},
-                  {kInputRight, CursorKey::Right}};
     bool moved = false;
-    for (const auto& k : kKeys) {
+    for (const CursorAction& k : kCursorActions) {
         if (t[k.action] == 0) {
             continue;
         }
