@@ -1,6 +1,7 @@
 #include "common/Text.h"
 #include "engine/TextObject.h"
 #include "platform/RecordingDevice.h"
+#include "platform/sdl/FontFiles.h"
 #include "platform/sdl/SdlFonts.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,12 @@ TEST_F(FontTest, GameFacesMapToTheInstalledFonts) {
     EXPECT_NE(a.find("Liberation"), std::string::npos) << a;
     // An unknown face still gets a substitute, as GDI would give one.
     EXPECT_NE(fonts.OpenFont("No Such Face", 19, true, false), 0u);
+    // Asked again (as every opened text asks), each face keeps its own file,
+    // and fontconfig's configuration was loaded once for all of them.
+    EXPECT_EQ(SdlFonts::FindFontFile("Arial"), a);
+    EXPECT_EQ(SdlFonts::FindFontFile("ＭＳ Ｐゴシック"), p);
+    EXPECT_EQ(SdlFonts::FindFontFile("ＭＳ ゴシック"), f);
+    EXPECT_EQ(FontConfigLoads(), 1);
 }
 
 TEST_F(FontTest, FixedFaceLaysFullWidthGlyphsOneEmApart) {
