@@ -317,5 +317,65 @@ TEST_F(SdlMixerTest, MusicLoadsOnAWorkerAndStartsWhenReady) {
     EXPECT_EQ(step, 2);
 }
 
+// Loads held until the first frame: a piece loaded and asked to play
+// meanwhile stays silent and unloaded however long the hold lasts, then loads
+// and starts when the hold ends; one stopped meanwhile loads but keeps quiet,
+// and one let go meanwhile never loads. Without the hold, loads start at once.
+TEST_F(SdlMixerTest, HeldLoadsWaitForTheReleaseThenPlayAsAskedMeanwhile) {
+    ASSERT_FALSE(SdlMixer::FindSoundFont().empty())
+        << "no General MIDI soundfont (install timgm6mb-soundfont or set QUOLIS_SOUNDFONT)";
+    Bytes midi = MakeMidi({60, 64, 67}, 960);
+    int step = 0, polls = 0;
+    Rendered r = Render(
+        [&](SdlMixer& m) {
+            m.HoldLoads();
+            ASSERT_EQ(m.LoadMusic(midi), S_OK);
+            ASSERT_EQ(m.SetMusicVolume(0), S_OK);
+            ASSERT_EQ(m.PlayMusic(), S_OK);
+        },
+        [&](SdlMixer& m) {
+            ++polls;
+            if (step == 0) {
+                // Held: well past the time a load takes, nothing has loaded.
+                EXPECT_FALSE(m.MusicReady());
+                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                if (polls >= 120) {
+                    m.ReleaseLoads();
+                    step = 1;
+                }
+            } else if (step == 1 && m.MusicReady()) {
+                // Released: loaded and started, as asked while held.
+                EXPECT_EQ(Mix_PlayingMusic(), 1);
+                // Held again, loaded and stopped: it loads on release, quietly.
+                m.HoldLoads();
+                EXPECT_EQ(m.LoadMusic(midi), S_OK);
+                EXPECT_EQ(m.PlayMusic(), S_OK);
+                m.StopMusic();
+                m.ReleaseLoads();
+                step = 2;
+            } else if (step == 2 && m.MusicReady()) {
+                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                // Held, loaded and let go before the release: nothing loads,
+                // and there is nothing to play.
+                m.HoldLoads();
+                EXPECT_EQ(m.LoadMusic(midi), S_OK);
+                EXPECT_EQ(m.PlayMusic(), S_OK);
+                m.ReleaseMusic();
+                m.ReleaseLoads();
+                EXPECT_FALSE(m.MusicReady());
+                EXPECT_EQ(m.PlayMusic(), E_FAIL);
+                // No longer held: the next piece loads at once.
+                EXPECT_EQ(m.LoadMusic(midi), S_OK);
+                step = 3;
+            } else if (step == 3 && m.MusicReady()) {
+                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                step = 4;
+            }
+            return step == 4;
+        });
+    EXPECT_EQ(step, 4);
+    EXPECT_GT(r.Peak(), 1000) << "the piece released from the hold was not heard";
+}
+
 } // namespace
 } // namespace quolis

@@ -145,6 +145,41 @@ TEST(PlatformHost, HeadlessKeepsAnAudioDriverChosenExplicitly) {
     EXPECT_EQ(unset, "dummy");
 }
 
+// Work left until the window shows something runs once, right after the
+// first presented frame; left later, it runs at once; withdrawn before the
+// first frame, it never runs.
+TEST(PlatformHost, WorkLeftForTheFirstFrameRunsOnceAfterItIsPresented) {
+    HostConfig config;
+    config.headless = true;
+    config.joystick = false;
+    config.imgui = false;
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (!host) {
+        QUOLIS_SKIP_UNLESS_CI(
+            "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: " << error);
+    }
+    int withdrawn = 0, first = 0, later = 0;
+    host->AfterFirstFrame([&] { ++withdrawn; });
+    host->AfterFirstFrame(nullptr);
+    host->AfterFirstFrame([&] { ++first; });
+    host->PumpEvents();
+    host->FinishFramePass();
+    EXPECT_EQ(first, 0) << "ran before any frame was presented";
+    host->Device().BeginFrame();
+    host->Device().EndFrame();
+    EXPECT_EQ(first, 1);
+    host->Device().BeginFrame();
+    host->Device().EndFrame();
+    EXPECT_EQ(first, 1) << "ran again on a later frame";
+    host->AfterFirstFrame([&] { ++later; });
+    EXPECT_EQ(later, 1);
+    host->Device().BeginFrame();
+    host->Device().EndFrame();
+    EXPECT_EQ(later, 1);
+    EXPECT_EQ(withdrawn, 0);
+}
+
 TEST(PlatformHost, WindowTitleCanBeChanged) {
     HostConfig config;
     config.headless = true;

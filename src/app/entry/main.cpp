@@ -819,6 +819,10 @@ int main(int argc, char** argv) {
     if (!sound) {
         LogLine("no audio device: the game runs without sound");
     }
+    // The first piece of music (and with it the soundfont) loads once the
+    // first frame is on screen; it starts as soon as it has loaded.
+    mixer.HoldLoads();
+    host->AfterFirstFrame([&mixer] { mixer.ReleaseLoads(); });
     SdlFonts fonts;
     GameHost gameHost(*host, options);
     InputRecorder recorder;
@@ -892,6 +896,7 @@ int main(int argc, char** argv) {
             // Start-up failures are reported, never a silent success.
             std::string why = app.FailureReason();
             app.CloseDown();
+            host->AfterFirstFrame(nullptr);
             CStopwatch::SetClock(nullptr);
             return Fail("start-up failed: " + (why.empty() ? std::string("unknown") : why));
         }
@@ -928,6 +933,7 @@ int main(int argc, char** argv) {
         }
         host->SetMenuDrawer(nullptr);
         host->SetModalIdle(nullptr);
+        host->AfterFirstFrame(nullptr);
         gameHost.SetApp(nullptr);
         if (!options.headless) {
             WriteWindowState(host->CurrentWindowState());

@@ -506,6 +506,20 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
     }
     SDL_GL_SwapWindow(window_);
     startupReport_.FramePresented();
+    framePresented_ = true;
+    if (afterFirstFrame_) {
+        std::function<void()> work;
+        work.swap(afterFirstFrame_);
+        work();
+    }
+}
+
+void PlatformHost::AfterFirstFrame(std::function<void()> work) {
+    if (framePresented_ && work) {
+        work();
+        return;
+    }
+    afterFirstFrame_ = std::move(work);
 }
 
 void PlatformHost::RequestWindowScreenshot(const std::string& hostPath) {

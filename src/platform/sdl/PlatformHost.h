@@ -101,6 +101,10 @@ public:
     // Called once per frame of every modal window (the game's waiting
     // events, such as the end of a piece of music); empty: nothing.
     void SetModalIdle(std::function<void()> idle) { modalIdle_ = std::move(idle); }
+    // Runs `work` once, right after the first frame is presented (at once
+    // when a frame has been presented already): what the start can leave
+    // until the window shows something. Empty: nothing waits.
+    void AfterFirstFrame(std::function<void()> work);
     // The next presented frame of the whole window (menu strip and modal
     // windows included) is written as PNG; WindowScreenshotError() tells
     // whether it failed.
@@ -179,6 +183,8 @@ private:
     ImGuiBoxes boxes_{*this};
     std::function<void()> menuDrawer_;
     std::function<void()> modalIdle_;
+    std::function<void()> afterFirstFrame_;
+    bool framePresented_ = false;
     int lastModalFrames_ = 0;
     std::string windowShot_;
     std::string windowShotError_;

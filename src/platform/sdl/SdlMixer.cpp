@@ -259,6 +259,30 @@ HRESULT SdlMixer::LoadMusic(std::vector<std::uint8_t> bytes) {
     loading_ = true;
     playRequested_ = false;
     musicPaused_ = false;
+    if (loadsHeld_) {
+        loadWaiting_ = true;
+        return S_OK;
+    }
+    StartLoader();
+    return S_OK;
+}
+
+void SdlMixer::HoldLoads() {
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    loadsHeld_ = true;
+}
+
+void SdlMixer::ReleaseLoads() {
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    loadsHeld_ = false;
+    if (loadWaiting_) {
+        loadWaiting_ = false;
+        StartLoader();
+    }
+}
+
+// Called with musicMutex_ held, loading_ set and no loader running.
+void SdlMixer::StartLoader() {
     loader_ = std::thread([this] {
         SDL_RWops* rw =
             SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
@@ -270,7 +294,6 @@ HRESULT SdlMixer::LoadMusic(std::vector<std::uint8_t> bytes) {
             StartMusic();
         }
     });
-    return S_OK;
 }
 
 void SdlMixer::HaltMusic() {
@@ -337,6 +360,11 @@ void SdlMixer::ReleaseMusic() {
     }
     std::lock_guard<std::mutex> lock(musicMutex_);
     playRequested_ = false;
+    if (loadWaiting_) {
+        // Let go before its loading began: nothing was loaded.
+        loadWaiting_ = false;
+        loading_ = false;
+    }
     if (music_ != nullptr) {
         HaltMusic();
         ownHalt_ = true;

@@ -73,12 +73,21 @@ public:
     // Whether the loaded piece has finished loading and can play.
     bool MusicReady();
 
+    // Holds the loading of music until ReleaseLoads: a piece loaded (and
+    // asked to play) meanwhile waits, then loads and starts as if it had been
+    // loaded just then. The program holds the loads until its first frame is
+    // on screen, so that the start neither shares the processor with the
+    // soundfont nor carries its memory before then.
+    void HoldLoads();
+    void ReleaseLoads();
+
 private:
     static void OnMusicFinished();
     static void ApplyGain(int channel, void* stream, int len, void* self);
     void DropMusicEvents();
     void HaltMusic();
     bool StartMusic();
+    void StartLoader();
     bool GrowChannels();
 
     bool open_ = false;
@@ -100,7 +109,9 @@ private:
     std::mutex musicMutex_;
     std::thread loader_;
     Mix_Music* music_ = nullptr;
-    bool loading_ = false;
+    bool loading_ = false; // a loader runs, or a load waits for ReleaseLoads
+    bool loadsHeld_ = false;
+    bool loadWaiting_ = false; // loaded while held; no loader started yet
     bool playRequested_ = false;
     bool musicPaused_ = false;
     std::vector<std::uint8_t> musicBytes_;
