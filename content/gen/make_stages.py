@@ -55,8 +55,9 @@ class Floor:
         # The first row in the file is the farthest row (y = depth - 1).
         return [''.join(grid[y]) for y in range(self.d - 1, -1, -1)]
 
-    def reachable(self, rise):
-        starts = [(x, y) for x, y in self.cells() if self.m[y][x].isupper()]
+    def reachable(self, rise, starts=None):
+        if starts is None:
+            starts = [(x, y) for x, y in self.cells() if self.m[y][x].isupper()]
         seen = set(starts)
         todo = deque(starts)
         while todo:
@@ -122,10 +123,16 @@ def check_floor(name, floor, enemies, shared_ok=False):
     assert shared_ok or len(set(markers)) == len(markers), name + ": two enemies share a start cell"
     for m in markers:
         assert any(floor.m[y][x] == m for x, y in floor.cells()), f"{name}: no cell for {m}"
-    reach = floor.reachable(MIN_RISE)
-    for x, y in floor.cells():
-        if floor.m[y][x].islower():
-            assert (x, y) in reach, f"{name}: enemy start {floor.m[y][x]} at {x},{y} cannot be reached"
+    # From every ally start cell on its own: a small squad fills only the
+    # first start cells, and its units must still find every enemy.
+    for ax, ay in floor.cells():
+        if not floor.m[ay][ax].isupper():
+            continue
+        reach = floor.reachable(MIN_RISE, [(ax, ay)])
+        for x, y in floor.cells():
+            if floor.m[y][x].islower():
+                assert (x, y) in reach, (f"{name}: enemy start {floor.m[y][x]} at {x},{y} cannot "
+                                         f"be reached from ally start {floor.m[ay][ax]}")
     # Facing everywhere: allies look up the map, enemies down it.
     for x, y in floor.cells():
         if floor.f[y][x] == ".":
@@ -261,6 +268,7 @@ def BlockB2():
     for y in (1, 5, 12, 16):
         f.o[y][5] = "4"
         f.o[y][10] = "4"
+    f.o[12][5] = "0"                         # the west ramp's landing stays clear
     f.o[6][1] = "6"
     f.o[14][14] = "6"
     f.o[10][2] = "1"

@@ -4,6 +4,7 @@
 #include "scenes/autoplay/BattlePolicy.h"
 #include "scenes/battle/BattleScene.h"
 #include "scenes/levelup/LevelUpScene.h"
+#include "scenes/regen/RegenScenes.h"
 
 #include <algorithm>
 #include <sstream>
@@ -137,6 +138,8 @@ int GamePolicy::Next(CGameApp& app) {
         return Hub(app, code);
     case kSceneLevelUp:
         return LevelUp(app, code);
+    case kSceneRegeneration:
+        return Regeneration(app, code);
     default:
         return kPass;
     }
@@ -181,6 +184,7 @@ void GamePolicy::Observe(CGameApp& app, BattleData* d, int scene, int code) {
             recordOpen_ = true;
             leveled_ = false;
             saved_ = false;
+            regenerated_ = false;
         }
         ++current_.attempts;
         attemptTurns_ = 0;
@@ -436,7 +440,7 @@ int GamePolicy::MoveArea(BattleData& d) {
     return kInputDecide;
 }
 
-// --- hub and level up -----------------------------------------------------------
+// --- hub, regeneration and level up -------------------------------------------
 
 int GamePolicy::Hub(CGameApp& app, int code) {
     CButtonRow* row = app.SharedButtonRow();
@@ -446,8 +450,14 @@ int GamePolicy::Hub(CGameApp& app, int code) {
     const GameState* state = app.OwnCampaign().State();
     bool* flag = nullptr;
     std::string want = SJ("次の戦闘へ");
-    if (!leveled_ && state != nullptr && state->bpPool >= kLevelUpUnit && !state->squad.empty() &&
-        MenuKeyOf(*row, SJ("レベルアップ")) >= 0) {
+    if (!regenerated_ && state != nullptr && !state->cores.empty() &&
+        static_cast<std::int32_t>(state->squad.size()) < app.OwnCampaign().SquadMax() &&
+        MenuKeyOf(*row, SJ("再生")) >= 0) {
+        // Cores first: the creatures they give are raised with the rest.
+        want = SJ("再生");
+        flag = &regenerated_;
+    } else if (!leveled_ && state != nullptr && state->bpPool >= kLevelUpUnit &&
+               !state->squad.empty() && MenuKeyOf(*row, SJ("レベルアップ")) >= 0) {
         want = SJ("レベルアップ");
         flag = &leveled_;
     } else if (!saved_ && MenuKeyOf(*row, SJ("セーブ")) >= 0) {
@@ -512,6 +522,17 @@ int GamePolicy::LevelUp(CGameApp& app, int code) {
     default:
         return kPass;
     }
+}
+
+int GamePolicy::Regeneration(CGameApp& app, int code) {
+    const GameState* g = app.OwnCampaign().State();
+    if (g == nullptr || code != kRegenCoreList) {
+        return kPass;
+    }
+    // The first core while the squad has room; never a creature given up
+    // for one.
+    const bool room = static_cast<std::int32_t>(g->squad.size()) < app.OwnCampaign().SquadMax();
+    return room && !g->cores.empty() ? kInputDecide : kInputCancel;
 }
 
 } // namespace quolis

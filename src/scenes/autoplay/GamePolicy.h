@@ -3,7 +3,8 @@
 // the stage's units, the cursor and the coloured areas and commands each unit
 // in turn (BattlePolicy decides); in the menu hub it goes to the level up
 // while the pool holds BP, saves into slot 1 and starts the next battle; in
-// the level up it raises the squad evenly, 100 BP at a time. Everything else
+// the level up it raises the squad evenly, 100 BP at a time; cores in the
+// case are regenerated first while the squad has room. Everything else
 // (stories, menus) is left to the AutoPlayer. It also keeps the campaign's
 // figures per stage, as a player keeping notes would.
 #include "app/AutoPlayer.h"
@@ -70,6 +71,7 @@ private:
     int MoveArea(BattleData& d);
     int Hub(CGameApp& app, int code);
     int LevelUp(CGameApp& app, int code);
+    int Regeneration(CGameApp& app, int code);
     void Observe(CGameApp& app, BattleData* d, int scene, int code);
     void FinishRecord(CGameApp& app);
 
@@ -86,6 +88,7 @@ private:
     // Hub: what this visit between battles has done.
     bool leveled_ = false;
     bool saved_ = false;
+    bool regenerated_ = false;
     // Level up: the creature shown, the one asked for, the refused ones.
     int shown_ = 0;
     int asked_ = -1;
