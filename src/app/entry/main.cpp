@@ -231,6 +231,8 @@ public:
     void SetRecorder(InputRecorder* r) { recorder_ = r; }
     void SetReplayer(InputReplayer* r) { replayer_ = r; }
     void SetAutoPlayer(AutoPlayer* p) { autoPlayer_ = p; }
+    // The picture of the last frame pass once the autoplayer is done.
+    void SetAutoPlayShot(std::string file) { autoPlayShot_ = std::move(file); }
     // The soak: random input for `seconds` of wall time, a line on standard
     // output every second ("soak PASS RSS-KiB") that a watchdog reads.
     void SetSoak(SoakInput* soak, int seconds) {
@@ -322,6 +324,13 @@ public:
                     return false;
                 }
                 ++shotsTaken_;
+            }
+        }
+        if (autoPlayer_ != nullptr && autoPlayer_->Done() && !autoPlayShot_.empty()) {
+            std::string error;
+            if (!host_.SaveScreenshot(autoPlayShot_, &error)) {
+                screenshotError_ = error;
+                return false;
             }
         }
         host_.FinishFramePass();
@@ -447,6 +456,7 @@ private:
     InputReplayer* replayer_ = nullptr;
     SoakInput* soak_ = nullptr;
     AutoPlayer* autoPlayer_ = nullptr;
+    std::string autoPlayShot_;
     std::chrono::steady_clock::time_point soakStart_, soakEnd_, nextBeat_;
 
     KeyFeeder* feeder_ = nullptr;
@@ -646,6 +656,7 @@ void PrintHelp() {
                 "                       entering the battle (on --battle FILE, else\n"
                 "                       Bench100.Dat) N times, then end\n"
                 "  --autoplay-stages N  with --autoplay: end once N stages are played\n"
+                "  --autoplay-shot FILE with --autoplay: the last picture as PNG when it ends\n"
                 "  --profile FILE       write each frame pass's processor time, allocations\n"
                 "                       and memory, and each scene's build time, to FILE\n"
                 "  --version            print the version\n"
@@ -714,10 +725,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
-    std::string battleStage, profileFile, autoplayStages;
+    std::string battleStage, profileFile, autoplayStages, autoplayShot;
     if (!TakeValueOption(args, "--battle", &battleStage, &error) ||
         !TakeValueOption(args, "--profile", &profileFile, &error) ||
-        !TakeValueOption(args, "--autoplay-stages", &autoplayStages, &error)) {
+        !TakeValueOption(args, "--autoplay-stages", &autoplayStages, &error) ||
+        !TakeValueOption(args, "--autoplay-shot", &autoplayShot, &error)) {
         std::fprintf(stderr, "quolis: %s (see --help)\n", error.c_str());
         return 2;
     }
@@ -879,6 +891,7 @@ int main(int argc, char** argv) {
             policy.StopAfterStages(std::atoi(autoplayStages.c_str()));
             autoPlayer.SetPolicy(&policy);
             gameHost.SetAutoPlayer(&autoPlayer);
+            gameHost.SetAutoPlayShot(autoplayShot);
         }
         InstallTitleScenes(app);
         InstallGameScenes(app);
@@ -917,6 +930,7 @@ int main(int argc, char** argv) {
         if (options.autoplay) {
             std::printf("quolis: autoplay %s after %d presses\n",
                         policy.EndingSeen() && policy.CampaignOver() ? "finished the campaign"
+                        : policy.Stalled()                           ? "stalled in a battle"
                         : policy.CampaignOver()                      ? "played the stages asked for"
                                                                      : "stopped",
                         autoPlayer.Presses());

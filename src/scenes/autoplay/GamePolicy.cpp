@@ -21,6 +21,10 @@ constexpr std::int32_t kTopLevel = 20;
 constexpr int kMaxSelections = 4;
 // Turns of an attempt in which units wait out of the enemies' strike.
 constexpr int kCautiousTurns = 8;
+// An attempt this long is a stall (enemies out of reach, units circling):
+// the run is put down with the stage recorded as not cleared, rather than
+// played until an outside timeout.
+constexpr int kStallTurns = 60;
 
 BattleData* BattleOf(CGameApp& app) {
     auto* scene = dynamic_cast<BattleScene*>(app.SceneHandlers(kSceneBattle));
@@ -203,6 +207,12 @@ void GamePolicy::Observe(CGameApp& app, BattleData* d, int scene, int code) {
     if (code == 110 && lastCode_ != 110) {
         ++current_.turns;
         ++attemptTurns_;
+        if (attemptTurns_ > kStallTurns) {
+            stalled_ = true;
+            FinishRecord(app);
+            over_ = true;
+            return;
+        }
         givenUp_.clear();
         unit_ = nullptr;
     }

@@ -60,6 +60,8 @@ public:
     // for are recorded): the run is over.
     bool CampaignOver() const { return over_; }
     bool EndingSeen() const { return endingSeen_; }
+    // An attempt ran past its turn limit and the run was put down.
+    bool Stalled() const { return stalled_; }
     const std::vector<StageRecord>& Records() const { return records_; }
 
 private:
@@ -107,6 +109,7 @@ private:
     bool bpCounted_ = false;
     bool endingSeen_ = false;
     bool over_ = false;
+    bool stalled_ = false;
     int stopAfter_ = 0;
     StageRecord current_;
     std::vector<StageRecord> records_;
