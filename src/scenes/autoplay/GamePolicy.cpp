@@ -1,8 +1,11 @@
 #include "scenes/autoplay/GamePolicy.h"
 
 #include "common/Text.h"
+#include "manage/Fusion.h"
+#include "manage/Roster.h"
 #include "scenes/autoplay/BattlePolicy.h"
 #include "scenes/battle/BattleScene.h"
+#include "scenes/fusion/FusionScene.h"
 #include "scenes/levelup/LevelUpScene.h"
 #include "scenes/regen/RegenScenes.h"
 
@@ -21,6 +24,9 @@ constexpr std::int32_t kTopLevel = 20;
 constexpr int kMaxSelections = 4;
 // Turns of an attempt in which units wait out of the enemies' strike.
 constexpr int kCautiousTurns = 8;
+// Fusion leaves a creature fewer even after the regeneration: only a squad
+// this large fuses, so that four stay.
+constexpr std::int32_t kFusionSquad = kMinSquadSize + 2;
 // An attempt this long is a stall (enemies out of reach, units circling):
 // the run is put down with the stage recorded as not cleared, rather than
 // played until an outside timeout.
@@ -144,6 +150,8 @@ int GamePolicy::Next(CGameApp& app) {
         return LevelUp(app, code);
     case kSceneRegeneration:
         return Regeneration(app, code);
+    case kSceneFusion:
+        return Fusion(app, code);
     default:
         return kPass;
     }
@@ -174,6 +182,11 @@ void GamePolicy::Observe(CGameApp& app, BattleData* d, int scene, int code) {
             over_ = true;
         }
     }
+    if (scene == kSceneFusion && (code == kFusionEntry || code == kFusionFirstStart)) {
+        // The first choice starts on the first creature of the squad.
+        fusionFirst_ = 0;
+        fusionSecond_ = -1;
+    }
     if (d == nullptr) {
         return;
     }
@@ -189,6 +202,7 @@ void GamePolicy::Observe(CGameApp& app, BattleData* d, int scene, int code) {
             leveled_ = false;
             saved_ = false;
             regenerated_ = false;
+            fused_ = false;
         }
         ++current_.attempts;
         attemptTurns_ = 0;
@@ -460,9 +474,16 @@ int GamePolicy::Hub(CGameApp& app, int code) {
     const GameState* state = app.OwnCampaign().State();
     bool* flag = nullptr;
     std::string want = SJ("次の戦闘へ");
-    if (!regenerated_ && state != nullptr && !state->cores.empty() &&
-        static_cast<std::int32_t>(state->squad.size()) < app.OwnCampaign().SquadMax() &&
-        MenuKeyOf(*row, SJ("再生")) >= 0) {
+    if (!fused_ && state != nullptr && FusionPair(*state).first >= 0 &&
+        static_cast<std::int32_t>(state->squad.size()) >= kFusionSquad &&
+        CheckFusionEntry(*state) == FusionEntry::Open && MenuKeyOf(*row, SJ("合成")) >= 0) {
+        // Two creatures that qualify become a core of the next tier, which
+        // the regeneration turns into a creature right after.
+        want = SJ("合成");
+        flag = &fused_;
+    } else if (!regenerated_ && state != nullptr && !state->cores.empty() &&
+               static_cast<std::int32_t>(state->squad.size()) < app.OwnCampaign().SquadMax() &&
+               MenuKeyOf(*row, SJ("再生")) >= 0) {
         // Cores first: the creatures they give are raised with the rest.
         want = SJ("再生");
         flag = &regenerated_;
@@ -543,6 +564,56 @@ int GamePolicy::Regeneration(CGameApp& app, int code) {
     // for one.
     const bool room = static_cast<std::int32_t>(g->squad.size()) < app.OwnCampaign().SquadMax();
     return room && !g->cores.empty() ? kInputDecide : kInputCancel;
+}
+
+std::pair<int, int> FusionPair(const GameState& g) {
+    int i = 0;
+    for (auto a = g.squad.begin(); a != g.squad.end(); ++a, ++i) {
+        int j = i + 1;
+        for (auto b = std::next(a); b != g.squad.end(); ++b, ++j) {
+            if (FusiblePair(a->second, b->second)) {
+                return {i, j};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+int GamePolicy::Fusion(CGameApp& app, int code) {
+    const GameState* g = app.OwnCampaign().State();
+    if (g == nullptr) {
+        return kPass;
+    }
+    const int n = static_cast<int>(g->squad.size());
+    const auto [first, second] = FusionPair(*g);
+    switch (code) {
+    case kFusionFirst:
+        // Only while the squad keeps enough creatures for it.
+        if (first < 0 || n < kFusionSquad) {
+            return kInputCancel;
+        }
+        if (fusionFirst_ != first) {
+            fusionFirst_ = (fusionFirst_ + 1) % n;
+            return kInputRight;
+        }
+        fusionSecond_ = (first + 1) % n;
+        return kInputDecide;
+    case kFusionSecond:
+        if (second < 0 || fusionSecond_ < 0) {
+            return kInputCancel;
+        }
+        if (fusionSecond_ != second) {
+            do {
+                fusionSecond_ = (fusionSecond_ + 1) % n;
+            } while (fusionSecond_ == first && n > 1);
+            return kInputRight;
+        }
+        return kInputDecide;
+    default:
+        // The shape question and the confirmation take their first answers
+        // (the first creature's shape, "合成する").
+        return kPass;
+    }
 }
 
 } // namespace quolis

@@ -3,8 +3,9 @@
 // the stage's units, the cursor and the coloured areas and commands each unit
 // in turn (BattlePolicy decides); in the menu hub it goes to the level up
 // while the pool holds BP, saves into slot 1 and starts the next battle; in
-// the level up it raises the squad evenly, 100 BP at a time; cores in the
-// case are regenerated first while the squad has room. Everything else
+// the level up it raises the squad evenly, 100 BP at a time; before that it
+// fuses the first two creatures that qualify (from a squad of five) and regenerates
+// the cores in the case while the squad has room. Everything else
 // (stories, menus) is left to the AutoPlayer. It also keeps the campaign's
 // figures per stage, as a player keeping notes would.
 #include "app/AutoPlayer.h"
@@ -14,11 +15,13 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quolis {
 
 struct BattleData;
+class GameState;
 class CharaValues;
 
 // One stage as played: every attempt until the victory.
@@ -38,6 +41,10 @@ struct StageRecord {
     std::vector<std::int32_t> squadLevels;
     std::vector<std::int32_t> squadFusions;
 };
+
+// The first two squad creatures (positions in name order) that may be fused
+// together; {-1, -1} when no two qualify.
+std::pair<int, int> FusionPair(const GameState& g);
 
 // The record as one line of JSON (names in UTF-8).
 std::string StageRecordJson(const StageRecord& r);
@@ -74,6 +81,7 @@ private:
     int Hub(CGameApp& app, int code);
     int LevelUp(CGameApp& app, int code);
     int Regeneration(CGameApp& app, int code);
+    int Fusion(CGameApp& app, int code);
     void Observe(CGameApp& app, BattleData* d, int scene, int code);
     void FinishRecord(CGameApp& app);
 
@@ -91,6 +99,10 @@ private:
     bool leveled_ = false;
     bool saved_ = false;
     bool regenerated_ = false;
+    bool fused_ = false;
+    // Fusion: the creatures under the first and second choice.
+    int fusionFirst_ = 0;
+    int fusionSecond_ = -1;
     // Level up: the creature shown, the one asked for, the refused ones.
     int shown_ = 0;
     int asked_ = -1;
