@@ -87,11 +87,12 @@ soak: build-test
 # speed, from the title to the staff roll and back: per-stage figures, frame
 # processor time, allocations, build times and memory in
 # $(BUILD)/campaign/report.md (and report.json, frame_cpu.png,
-# rss_per_scene.png). SEED repeats a run; REPEAT=1 plays it twice and
+# rss_per_scene.png), and the logic step times of the autoplayer fighting
+# the 100 x 100 stage Bench100.Dat. SEED repeats a run; REPEAT=1 plays it twice and
 # compares the saves and the last picture byte for byte.
 campaign: build
 	nice scripts/campaign --exe $(BUILD)/quolis --data $(BUILD) --out $(BUILD)/campaign \
-	    --seed $(SEED) --check $(if $(filter 1,$(REPEAT)),--repeat)
+	    --seed $(SEED) --check --bench-stage Bench100.Dat $(if $(filter 1,$(REPEAT)),--repeat)
 
 # The program, its tools, the demo GameData, launcher, icons, metainfo and
 # manual pages under $(DESTDIR)$(PREFIX); the build is configured for PREFIX.

@@ -12,6 +12,9 @@
 #include <cmath>
 #include <filesystem>
 #include <system_error>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace quolis {
 
@@ -485,11 +488,26 @@ void CGameApp::LeaveScene() {
     }
 }
 
+namespace {
+
+// Hands the heap's free pages back to the system (glibc keeps them, and a
+// battle's freed models and meshes would otherwise stay resident).
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
+
 HRESULT CGameApp::SwitchToNextScene() {
     if (midi_) {
         midi_->Stop();
     }
     LeaveScene();
+    // What the old scene freed goes back to the system before the next one
+    // is built, so that scenes do not stack their peaks in the heap.
+    ReturnFreedMemory();
     SetScene(GetNextScene(0), 0, -1);
     SetCycle(0, GetScene(0));
     const double start = env_.meter != nullptr ? WallSeconds() : 0;

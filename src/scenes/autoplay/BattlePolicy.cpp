@@ -262,9 +262,11 @@ Cell ChooseMoveCell(const PlayUnit& unit, const std::vector<Cell>& reachable,
         const std::int32_t steps = distance(c);
         const int threats = cautious ? Threats(c, enemies) : 0;
         const bool core = HasCore(c, cores);
+        // A core within the walk is picked up on the way in (each one a
+        // creature more in the squad); else the cell nearest the enemies.
         if (threats < bestThreats ||
             (threats == bestThreats &&
-             (steps < bestSteps || (steps == bestSteps && core && !bestCore)))) {
+             ((core && !bestCore) || (core == bestCore && steps < bestSteps)))) {
             bestThreats = threats;
             bestSteps = steps;
             bestCell = c;

@@ -98,8 +98,9 @@ AttackPlan ChooseAttackOnFloor(const PlayUnit& unit, const std::vector<PlayUnit>
 // Where the unit walks among the `reachable` cells: the cell with the best
 // attack from there (ChooseAttackOnFloor) (ties to a cell with a core, then to fewer threats, then
 // to the one farthest from the nearest enemy). With no attack from any cell
-// it closes in on the nearest enemy: the cell nearest to it (on foot over
-// `floor` when given, else in cells; ties to a core, then the first); a `cautious` unit keeps out
+// it closes in on the nearest enemy: a cell with a core first (picked up on
+// the way), else the cell nearest to it (on foot over `floor` when given,
+// else in cells; ties to the first); a `cautious` unit keeps out
 // of the enemies' strike while it can (fewest threats first, its own cell counted), so that the
 // enemy walks into its reach rather than the other way round. The unit's own cell when nothing
 // better is reachable or no enemy stands.

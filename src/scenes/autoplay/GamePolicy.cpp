@@ -31,6 +31,8 @@ constexpr std::int32_t kFusionSquad = kMinSquadSize + 2;
 // the run is put down with the stage recorded as not cleared, rather than
 // played until an outside timeout.
 constexpr int kStallTurns = 60;
+// A stage lost this often in a row is a stall too.
+constexpr int kStallAttempts = 12;
 
 BattleData* BattleOf(CGameApp& app) {
     auto* scene = dynamic_cast<BattleScene*>(app.SceneHandlers(kSceneBattle));
@@ -205,6 +207,13 @@ void GamePolicy::Observe(CGameApp& app, BattleData* d, int scene, int code) {
             fused_ = false;
         }
         ++current_.attempts;
+        if (current_.attempts > kStallAttempts) {
+            --current_.attempts;
+            stalled_ = true;
+            FinishRecord(app);
+            over_ = true;
+            return;
+        }
         attemptTurns_ = 0;
         inAttempt_ = true;
         bpCounted_ = false;

@@ -127,6 +127,20 @@ TEST(AutoplayMove, WithoutAnAttackItClosesInOnTheNearestEnemy) {
     EXPECT_EQ(ChooseMoveCell(me, reachable, {Unit({0, 6}, 0, 0, 0)}, {}), (Cell{0, 0}));
 }
 
+TEST(AutoplayMove, WithoutAnAttackACoreWithinTheWalkIsPickedUpFirst) {
+    const PlayUnit me = Unit({0, 0}, 50, 20, 5, {kBite});
+    const std::vector<PlayUnit> enemies{Unit({0, 6}, 10, 0, 0)};
+    const std::vector<Cell> reachable{{1, 0}, {0, 1}, {2, 0}, {0, 2}, {1, 1}};
+    // The core lies away from the enemy: it is still taken.
+    EXPECT_EQ(ChooseMoveCell(me, reachable, enemies, {{2, 0}}), (Cell{2, 0}));
+    // A core out of the walk changes nothing.
+    EXPECT_EQ(ChooseMoveCell(me, reachable, enemies, {{5, 0}}), (Cell{0, 2}));
+    // A cautious unit does not walk into the enemies' strike for it.
+    std::vector<PlayUnit> near{Unit({4, 0}, 10, 0, 0, {kBite})};
+    near[0].mblP = 3; // strikes up to 4 cells away
+    EXPECT_EQ(ChooseMoveCell(me, {{1, 0}, {2, 0}, {0, 1}}, near, {{2, 0}}, true), (Cell{0, 1}));
+}
+
 TEST(AutoplayMove, ACautiousUnitWaitsOutsideTheEnemiesStrike) {
     const PlayUnit me = Unit({0, 0}, 50, 20, 5, {kBite});
     PlayUnit enemy = Unit({0, 8}, 10, 0, 0, {kBite, kBlast}, /*mp=*/5);
