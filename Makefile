@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: run test deps build build-test bench fuzz format clean content-preview install uninstall startup-profile soak campaign
+.PHONY: run test deps build build-test bench fuzz format clean content-preview install uninstall startup-profile soak campaign stage-wins
 
 deps:
 	@scripts/install-deps
@@ -93,6 +93,18 @@ soak: build-test
 campaign: build
 	nice scripts/campaign --exe $(BUILD)/quolis --data $(BUILD) --out $(BUILD)/campaign \
 	    --seed $(SEED) --check --bench-stage Bench100.Dat $(if $(filter 1,$(REPEAT)),--repeat)
+
+# Every demo stage won headless: the autoplayer fights each stage straight
+# from the start with a veteran squad (five creatures of the second fusion
+# tier, tests/e2e/saves/veteran.txt) and must clear it; the figures of
+# each are in $(BUILD)/stage-wins/<stage>/report.md.
+STAGES ?= $(basename $(notdir $(wildcard content/Stage/Block*.Dat)))
+stage-wins: build
+	@for s in $(STAGES); do \
+	    nice scripts/campaign --exe $(BUILD)/quolis --data $(BUILD) --out $(BUILD)/stage-wins/$$s \
+	        --battle $$s.Dat --stages 1 --squad tests/e2e/saves/veteran.txt \
+	        --datpack $(BUILD)/datpack --seed $(SEED) --check || exit 1; \
+	done
 
 # The program, its tools, the demo GameData, launcher, icons, metainfo and
 # manual pages under $(DESTDIR)$(PREFIX); the build is configured for PREFIX.
