@@ -507,6 +507,10 @@ int GamePolicy::Hub(CGameApp& app, int code) {
     const int action = StepMenuToward(*row, MenuKeyOf(*row, want), kInputUp, kInputDown);
     if (action == kInputDecide && flag != nullptr) {
         *flag = true;
+        if (flag == &fused_) {
+            // The fused core waits in the case for the regeneration.
+            regenerated_ = false;
+        }
     }
     return action;
 }
