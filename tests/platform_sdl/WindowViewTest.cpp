@@ -7,9 +7,11 @@
 
 #include <epoxy/gl.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace quolis {
 namespace {
@@ -95,6 +97,93 @@ TEST(WindowView, AWideWindowShowsThePictureBetweenBlackBarsOrStretched) {
     EXPECT_EQ(by, 0);
     WindowToBackBuffer(l, 100, strip, &bx, &by);
     EXPECT_LT(bx, 0);
+}
+
+// Fills the back buffer with noise in every channel (alpha too, written
+// without blending), presents it and reads the whole window back.
+bool ShootNoise(PlatformHost& host, Image& window, std::vector<Argb>& back) {
+    quolis::Device& d = host.Device();
+    const int w = d.Width(), h = d.Height();
+    std::vector<Argb> noise(static_cast<std::size_t>(w) * h);
+    std::uint32_t seed = 12345;
+    for (Argb& p : noise) {
+        seed = seed * 1664525u + 1013904223u;
+        p = seed ^ (seed >> 13);
+    }
+    TextureId tex = d.CreateTexture(w, h, noise.data());
+    if (tex == 0) {
+        return false;
+    }
+    d.BeginFrame();
+    d.SetAlphaBlend(false);
+    d.SetDepthTest(false);
+    d.SetTexture(tex);
+    const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+    const VertexScreen v[4] = {{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0},
+                               {fw, 0, 0, 1, 0xFFFFFFFFu, 1, 0},
+                               {fw, fh, 0, 1, 0xFFFFFFFFu, 1, 1},
+                               {0, fh, 0, 1, 0xFFFFFFFFu, 0, 1}};
+    const std::uint16_t quad[6] = {0, 1, 2, 0, 2, 3};
+    d.DrawIndexedUP(VertexFormat::Screen, v, 4, quad, 6);
+    d.SetTexture(0);
+    d.ApplyDefaultStates();
+    const std::string path = std::string(QUOLIS_BINARY_DIR) + "/window-noise-test.png";
+    host.RequestWindowScreenshot(path);
+    d.EndFrame();
+    d.ReleaseTexture(tex);
+    if (!host.WindowScreenshotError().empty() || !d.ReadBackBuffer(back)) {
+        return false;
+    }
+    std::ifstream f(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(f)),
+                                    std::istreambuf_iterator<char>());
+    std::filesystem::remove(path);
+    return DecodePng(bytes.data(), bytes.size(), window);
+}
+
+TEST(WindowView, APictureAtItsOwnSizeShowsEveryPixelUnchanged) {
+    const int strip = PlatformHost::kMenuStripHeight;
+    // Flush with the window's sides, and centred between bars in a wider one.
+    for (int width : {800, 1000}) {
+        SCOPED_TRACE(width);
+        std::string error;
+        std::unique_ptr<PlatformHost> host = HeadlessHost(&error, width, 600 + strip);
+        if (!host) {
+            QUOLIS_SKIP_UNLESS_CI(
+                "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: " << error);
+        }
+        Image window;
+        std::vector<Argb> back;
+        ASSERT_TRUE(ShootNoise(*host, window, back));
+        ASSERT_EQ(window.width, width);
+        ASSERT_EQ(window.height, 600 + strip);
+        ASSERT_EQ(back.size(), 800u * 600u);
+        // The noise really is in the back buffer (a texture upload or draw
+        // that lost it would leave a flat picture).
+        std::size_t distinct = 0;
+        for (std::size_t i = 1; i < back.size(); ++i) {
+            distinct += (back[i] & 0xFFFFFFu) != (back[i - 1] & 0xFFFFFFu) ? 1 : 0;
+        }
+        EXPECT_GT(distinct, back.size() * 9 / 10);
+        const int left = (width - 800) / 2;
+        int wrong = 0, firstX = -1, firstY = -1;
+        for (int y = 0; y < window.height; ++y) {
+            for (int x = 0; x < window.width; ++x) {
+                const bool inside = x >= left && x < left + 800 && y >= strip;
+                const std::uint32_t want =
+                    inside
+                        ? back[static_cast<std::size_t>(y - strip) * 800 + (x - left)] & 0xFFFFFFu
+                        : 0u;
+                if (At(window, x, y) != want) {
+                    if (wrong++ == 0) {
+                        firstX = x;
+                        firstY = y;
+                    }
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "first differing window pixel at " << firstX << ", " << firstY;
+    }
 }
 
 void PushKey(SDL_Scancode sc, bool down, Uint16 mod = KMOD_NONE) {

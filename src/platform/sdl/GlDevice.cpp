@@ -148,8 +148,8 @@ GlDevice::~GlDevice() {
     if (fbo_ != 0) {
         glDeleteFramebuffers(1, &fbo_);
     }
-    if (colorRb_ != 0) {
-        glDeleteRenderbuffers(1, &colorRb_);
+    if (colorTex_ != 0) {
+        glDeleteTextures(1, &colorTex_);
     }
     if (depthRb_ != 0) {
         glDeleteRenderbuffers(1, &depthRb_);
@@ -201,15 +201,23 @@ bool GlDevice::CreateProgram() {
 }
 
 bool GlDevice::CreateBackBuffer() {
-    glGenRenderbuffers(1, &colorRb_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colorRb_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
+    // A texture rather than a renderbuffer, so that presenting can draw it.
+    glGenTextures(1, &colorTex_);
+    glBindTexture(GL_TEXTURE_2D, colorTex_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width_, height_, 0, GL_BGRA,
+                 GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
     glGenRenderbuffers(1, &depthRb_);
     glBindRenderbuffer(GL_RENDERBUFFER, depthRb_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width_, height_);
     glGenFramebuffers(1, &fbo_);
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorRb_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTex_, 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRb_);
     GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -601,6 +609,58 @@ void GlDevice::DrawIndexedUP(VertexFormat format, const void* vertices, std::siz
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indexCount / 3 * 3), GL_UNSIGNED_SHORT,
                    Offset(0));
     glBindVertexArray(0);
+}
+
+void GlDevice::ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, int width,
+                              int height, bool smooth) {
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glViewport(0, 0, windowWidth, windowHeight);
+    if (width != width_ || height != height_) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+        int bottom = windowHeight - (y + height); // GL counts rows from the bottom
+        glBlitFramebuffer(0, 0, width_, height_, x, bottom, x + width, bottom + height,
+                          GL_COLOR_BUFFER_BIT, smooth ? GL_LINEAR : GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        return;
+    }
+    // At its own size the picture is one textured quad drawn with the scene's
+    // shader: pixel for pixel the same as a blit, but a software rasteriser
+    // (llvmpipe) reuses the code it generated for the scene instead of
+    // generating a blit shader at the first frame. Screen coordinates have
+    // their pixel centres on whole numbers, so the quad's edges lie half a
+    // pixel outside the picture; texture rows run from the bottom, as the
+    // back buffer's were drawn.
+    const float x0 = static_cast<float>(x) - 0.5f, y0 = static_cast<float>(y) - 0.5f;
+    const float x1 = x0 + static_cast<float>(width), y1 = y0 + static_cast<float>(height);
+    const VertexScreen v[4] = {{x0, y0, 0.5f, 1.f, 0xFFFFFFFFu, 0.f, 1.f},
+                               {x1, y0, 0.5f, 1.f, 0xFFFFFFFFu, 1.f, 1.f},
+                               {x1, y1, 0.5f, 1.f, 0xFFFFFFFFu, 1.f, 0.f},
+                               {x0, y1, 0.5f, 1.f, 0xFFFFFFFFu, 0.f, 0.f}};
+    static const std::uint16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
+    Buffers& b = up_[FormatSlot(VertexFormat::Screen)];
+    glBindBuffer(GL_ARRAY_BUFFER, b.vbo);
+    glBufferData(GL_ARRAY_BUFFER, sizeof v, v, GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glUseProgram(program_);
+    glUniform1i(u_.preTransformed, 1);
+    glUniform2f(u_.viewSize, static_cast<float>(windowWidth), static_cast<float>(windowHeight));
+    glUniform1i(u_.hasNormal, 0);
+    glUniform1i(u_.hasColor, 1);
+    glUniform1i(u_.lighting, 0);
+    glUniform1i(u_.hasTex, 1);
+    glUniform1i(u_.tex, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, colorTex_);
+    // The window takes the colours as they are, whatever the alpha.
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glBindVertexArray(b.vao);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof kQuad, kQuad, GL_STREAM_DRAW);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, Offset(0));
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    // The next draw into the back buffer sets its states again (PrepareDraw).
 }
 
 bool GlDevice::ReadBackBuffer(std::vector<Argb>& out) {

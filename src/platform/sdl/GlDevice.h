@@ -32,8 +32,13 @@ public:
 
     // Called by EndFrame to show the back buffer (the host blits and swaps).
     void SetPresenter(std::function<void()> present) { present_ = std::move(present); }
-    // The framebuffer object holding the back buffer (for the host's blit).
+    // The framebuffer object holding the back buffer.
     GLuint BackBufferFramebuffer() const { return fbo_; }
+    // Draws the back buffer into the window's framebuffer (0) of the given
+    // size at x, y (pixels, y down from the top), width × height; a picture
+    // of another size is scaled, with linear filtering when smooth.
+    void ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, int width, int height,
+                        bool smooth);
 
     void BeginFrame() override;
     void EndFrame() override;
@@ -93,7 +98,7 @@ private:
     std::function<void()> present_;
 
     GLuint program_ = 0;
-    GLuint fbo_ = 0, colorRb_ = 0, depthRb_ = 0;
+    GLuint fbo_ = 0, colorTex_ = 0, depthRb_ = 0;
     struct Uniforms {
         GLint wvp = -1, normalMat = -1, viewSize = -1, preTransformed = -1, lighting = -1,
               lightOn = -1, hasNormal = -1, hasColor = -1, lightDir = -1, lightDiffuse = -1,

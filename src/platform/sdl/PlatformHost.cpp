@@ -470,13 +470,7 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
     ViewLayout pixels{w, h, strip, device_->Width(), device_->Height(), stretch_};
     ViewRect area = PictureArea(pixels);
     if (area.width > 0 && area.height > 0) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, device_->BackBufferFramebuffer());
-        bool same = area.width == device_->Width() && area.height == device_->Height();
-        int bottom = h - (area.y + area.height);
-        glBlitFramebuffer(0, 0, device_->Width(), device_->Height(), area.x, bottom,
-                          area.x + area.width, bottom + area.height, GL_COLOR_BUFFER_BIT,
-                          same || !smooth_ ? GL_NEAREST : GL_LINEAR);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        device_->ShowBackBuffer(w, h, area.x, area.y, area.width, area.height, smooth_);
     }
     if (imguiStarted_) {
         RefreshUiFont();
