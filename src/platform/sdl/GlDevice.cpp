@@ -412,8 +412,11 @@ TextureId GlDevice::CreateTexture(int width, int height, const Argb* pixels) {
     glBindTexture(GL_TEXTURE_2D, tex);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    // Rows top to bottom; texture coordinate v = 0 is the first row.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+    // Rows top to bottom; texture coordinate v = 0 is the first row. The
+    // unsized internal format lets the driver keep the pixels as they come
+    // (8-bit B, G, R, A in memory), so the upload is a copy rather than a
+    // conversion; the sampled colours are the same.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                  pixels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
