@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -55,7 +57,38 @@ std::unique_ptr<PlatformHost> PlatformHost::Create(const HostConfig& config, std
     return host;
 }
 
+namespace {
+
+// The window menu's font family (Japanese, proportional).
+const char* const kUiFontFamily = "IPAPGothic";
+
+// Joins a thread when the scope ends, on every return path.
+struct JoinAtEnd {
+    std::thread& thread;
+    ~JoinAtEnd() {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+};
+
+} // namespace
+
 bool PlatformHost::Init(std::string* error) {
+    // The first fontconfig lookup reads every configuration file and font
+    // cache (about a tenth of the start-up's work); the window menu needs its
+    // font only after the window and the OpenGL context exist, so the lookup
+    // runs beside their creation. FindFontFile keeps the answer, and a caller
+    // that comes first waits for it under the lookup's lock.
+    std::thread fontLookup;
+    JoinAtEnd joinFontLookup{fontLookup};
+    if (config_.imgui) {
+        try {
+            fontLookup = std::thread([] { FindFontFile(kUiFontFamily); });
+        } catch (const std::system_error&) {
+            // No thread: InitImGui looks it up itself.
+        }
+    }
     if (config_.headless) {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         // An audio driver chosen explicitly stays (SDL's disk driver records
@@ -155,7 +188,7 @@ bool PlatformHost::InitImGui(std::string* error) {
     // window shows for pads of that layout.
     glyphs_.Note("○△□×");
     glyphs_.Note(config_.uiText);
-    uiFontFile_ = FindFontFile("IPAPGothic");
+    uiFontFile_ = FindFontFile(kUiFontFamily);
     BuildUiFont();
     if (!ImGui_ImplSDL2_InitForOpenGL(window_, context_) ||
         !ImGui_ImplOpenGL3_Init("#version 330 core")) {
