@@ -6,6 +6,8 @@
 // to standard error: the time since that start, the process's CPU time
 // (all threads) and its peak resident size so far. The game and the bare
 // yardstick program share this, so both are measured at the same point.
+// With QUOLIS_STARTUP_EXIT=1 as well the process ends right there, so that a
+// profiler's record (callgrind, perf) holds the start-up alone.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +38,13 @@ public:
             static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) / 1e6;
         std::fprintf(stderr, "startup-report wall_ms=%.2f cpu_ms=%.2f rss_kb=%ld\n", wallMs, cpuMs,
                      PeakRssKb());
+        // For profilers (perf, callgrind): stop here, so that the record
+        // holds the start-up alone and not the work after the first frame.
+        const char* stop = std::getenv("QUOLIS_STARTUP_EXIT");
+        if (stop != nullptr && *stop == '1') {
+            std::fflush(stderr);
+            std::_Exit(0);
+        }
     }
 
 private:
