@@ -302,6 +302,16 @@ void GlDevice::EndFrame() {
     }
 }
 
+void GlDevice::WaitForPresentedFrame() {
+    // A picture that takes longer than this is not waited for any more.
+    constexpr GLuint64 kWaitNs = 2'000'000'000;
+    GLsync fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    if (fence != nullptr) {
+        glClientWaitSync(fence, GL_SYNC_FLUSH_COMMANDS_BIT, kWaitNs);
+        glDeleteSync(fence);
+    }
+}
+
 // --- states -----------------------------------------------------------------
 
 void GlDevice::ApplyRasterStates() {

@@ -39,6 +39,13 @@ public:
     // of another size is scaled, with linear filtering when smooth.
     void ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, int width, int height,
                         bool smooth);
+    // Called by the host after each picture it presents: waits until that
+    // picture is finished before the next one is recorded, as a window's
+    // swap on the software renderer (llvmpipe) does. An offscreen window's
+    // swap does not wait, and the renderer would queue every picture it is
+    // given, each with its binned triangles and a copy of the shader state
+    // per draw (in a battle, over 100 MB of them at once).
+    void WaitForPresentedFrame();
 
     void BeginFrame() override;
     void EndFrame() override;

@@ -539,6 +539,7 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
         work.swap(afterFirstFrame_);
         work();
     }
+    device_->WaitForPresentedFrame();
 }
 
 void PlatformHost::AfterFirstFrame(std::function<void()> work) {
