@@ -25,6 +25,9 @@
 #include "scenes/autoplay/GamePolicy.h"
 
 #include <imgui.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <pwd.h>
 #include <unistd.h>
 
@@ -719,6 +722,12 @@ void StartBattle(CGameApp& app, const std::string& stageFile) {
 } // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+    // One heap for all threads. With a heap per thread, what the renderer's
+    // rasteriser threads and the music loader free stays in their own
+    // heaps, unusable by the others: 12 MB more resident in a battle.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     std::vector<const char*> args(argv, argv + argc);
     std::string recordFile, replayFile, feedFile, error;
     if (!TakeReplayOptions(args, &recordFile, &replayFile, &feedFile, &error)) {
