@@ -133,6 +133,53 @@ TEST_F(SdlMixerTest, CueSoundsAndMinus2000CentibelsIsTenTimesQuieter) {
     EXPECT_NEAR(quietPath.Peak() / loud.Peak(), 0.1, 0.003);
 }
 
+// Sounds created while the loads are held (before the first frame) are
+// converted when one is played or when the hold ends, and then sound exactly
+// as one created without the hold; one let go meanwhile is gone.
+TEST_F(SdlMixerTest, SoundsCreatedWhileHeldPlayWhenAskedAndAfterTheRelease) {
+    PcmSound cue = SineCue();
+    const Rendered one = Render(
+        [&](SdlMixer& m) {
+            SoundId id = m.CreateSound(cue);
+            ASSERT_NE(id, 0);
+            ASSERT_EQ(m.PlaySound(id, SoundPath::Primary, false), S_OK);
+        },
+        EffectsDone);
+    SoundId later = 0;
+    bool released = false;
+    const Rendered two = Render(
+        [&](SdlMixer& m) {
+            m.HoldLoads();
+            SoundId now = m.CreateSound(cue);
+            later = m.CreateSound(cue);
+            SoundId dropped = m.CreateSound(cue);
+            ASSERT_NE(now, 0);
+            ASSERT_NE(later, 0);
+            ASSERT_NE(dropped, 0);
+            EXPECT_NE(now, later);
+            m.ReleaseSound(dropped);
+            EXPECT_EQ(m.PlaySound(dropped, SoundPath::Primary, false), E_FAIL);
+            // Still held: played at once.
+            ASSERT_EQ(m.PlaySound(now, SoundPath::Primary, false), S_OK);
+        },
+        [&](SdlMixer& m) {
+            if (Mix_Playing(-1) != 0) {
+                return false;
+            }
+            if (!released) {
+                m.ReleaseLoads();
+                released = true;
+                EXPECT_EQ(m.PlaySound(later, SoundPath::Primary, false), S_OK);
+                return false;
+            }
+            return true;
+        });
+    ASSERT_GT(one.Peak(), 7000) << "the cue is not heard";
+    EXPECT_NEAR(two.Peak(), one.Peak(), 1.0);
+    // Two whole cues, one after the other: twice the energy of one.
+    EXPECT_NEAR(two.Amplitude() / one.Amplitude(), std::sqrt(2.0), 0.01);
+}
+
 TEST_F(SdlMixerTest, TwentyOverlappingInstancesAllSound) {
     // A constant level well below clipping even with all twenty at once: the
     // sum of all samples written is then twenty times that of one instance,

@@ -101,6 +101,7 @@ void SdlMixer::Close() {
         Mix_FreeChunk(chunk);
     }
     chunks_.clear();
+    heldSounds_.clear();
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS);
@@ -113,12 +114,33 @@ SoundId SdlMixer::CreateSound(const PcmSound& pcm) {
         pcm.samples.empty()) {
         return 0;
     }
+    bool held = false;
+    {
+        std::lock_guard<std::mutex> lock(musicMutex_);
+        held = loadsHeld_;
+    }
+    if (held) {
+        // Converted when the loads are let go, or when it first plays.
+        SoundId id = nextId_++;
+        heldSounds_.emplace(id, pcm);
+        return id;
+    }
+    Mix_Chunk* chunk = ConvertSound(pcm);
+    if (chunk == nullptr) {
+        return 0;
+    }
+    SoundId id = nextId_++;
+    chunks_[id] = chunk;
+    return id;
+}
+
+Mix_Chunk* SdlMixer::ConvertSound(const PcmSound& pcm) const {
     // Convert once to the device's format, so that playing costs nothing.
     SDL_AudioStream* stream =
         SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(pcm.channels), pcm.rate, AUDIO_S16SYS,
                            static_cast<Uint8>(deviceChannels_), deviceRate_);
     if (stream == nullptr) {
-        return 0;
+        return nullptr;
     }
     const int inBytes = static_cast<int>(pcm.samples.size() * sizeof(std::int16_t));
     Uint8* buffer = nullptr;
@@ -134,23 +156,34 @@ SoundId SdlMixer::CreateSound(const PcmSound& pcm) {
     SDL_FreeAudioStream(stream);
     if (buffer == nullptr || outBytes <= 0) {
         SDL_free(buffer);
-        return 0;
+        return nullptr;
     }
     auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
     if (chunk == nullptr) {
         SDL_free(buffer);
-        return 0;
+        return nullptr;
     }
     chunk->allocated = 1; // Mix_FreeChunk frees the samples with SDL_free
     chunk->abuf = buffer;
     chunk->alen = static_cast<Uint32>(outBytes);
     chunk->volume = MIX_MAX_VOLUME;
-    SoundId id = nextId_++;
-    chunks_[id] = chunk;
-    return id;
+    return chunk;
+}
+
+void SdlMixer::ConvertHeldSound(SoundId id) {
+    auto it = heldSounds_.find(id);
+    if (it == heldSounds_.end()) {
+        return;
+    }
+    // A sound that cannot be converted stays unknown: playing it fails.
+    if (Mix_Chunk* chunk = ConvertSound(it->second)) {
+        chunks_[id] = chunk;
+    }
+    heldSounds_.erase(it);
 }
 
 void SdlMixer::ReleaseSound(SoundId id) {
+    heldSounds_.erase(id);
     auto it = chunks_.find(id);
     if (it == chunks_.end()) {
         return;
@@ -187,6 +220,7 @@ void SdlMixer::ApplyGain(int channel, void* stream, int len, void* self) {
 }
 
 HRESULT SdlMixer::PlaySound(SoundId id, SoundPath path, bool loop) {
+    ConvertHeldSound(id);
     auto it = chunks_.find(id);
     if (!open_ || it == chunks_.end()) {
         return E_FAIL;
@@ -273,11 +307,16 @@ void SdlMixer::HoldLoads() {
 }
 
 void SdlMixer::ReleaseLoads() {
-    std::lock_guard<std::mutex> lock(musicMutex_);
-    loadsHeld_ = false;
-    if (loadWaiting_) {
-        loadWaiting_ = false;
-        StartLoader();
+    {
+        std::lock_guard<std::mutex> lock(musicMutex_);
+        loadsHeld_ = false;
+        if (loadWaiting_) {
+            loadWaiting_ = false;
+            StartLoader();
+        }
+    }
+    while (!heldSounds_.empty()) {
+        ConvertHeldSound(heldSounds_.begin()->first);
     }
 }
 

@@ -77,7 +77,9 @@ public:
     // asked to play) meanwhile waits, then loads and starts as if it had been
     // loaded just then. The program holds the loads until its first frame is
     // on screen, so that the start neither shares the processor with the
-    // soundfont nor carries its memory before then.
+    // soundfont nor carries its memory before then. Sounds created meanwhile
+    // are converted to the device's format on release, or when one is played
+    // before that.
     void HoldLoads();
     void ReleaseLoads();
 
@@ -89,6 +91,8 @@ private:
     bool StartMusic();
     void StartLoader();
     bool GrowChannels();
+    Mix_Chunk* ConvertSound(const PcmSound& pcm) const;
+    void ConvertHeldSound(SoundId id);
 
     bool open_ = false;
     int deviceRate_ = 0;
@@ -97,6 +101,7 @@ private:
     std::string soundFont_;
 
     std::map<SoundId, Mix_Chunk*> chunks_;
+    std::map<SoundId, PcmSound> heldSounds_; // created while the loads are held
     SoundId nextId_ = 1;
     // Read on the audio thread by the gain effect of each channel.
     std::atomic<float> masterGain_{1.0f};
