@@ -626,7 +626,9 @@ void GlDevice::DrawIndexedUP(VertexFormat format, const void* vertices, std::siz
 
 void GlDevice::ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, int width,
                               int height, bool smooth) {
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    // Both bindings on the window: the back buffer is only read as a
+    // texture (or by the blit, which binds it for reading itself).
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, windowWidth, windowHeight);
     if (width != width_ || height != height_) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
