@@ -897,6 +897,8 @@ int main(int argc, char** argv) {
                 profile.Note("{\"stage_record\":" + json +
                              ",\"rss_kib\":" + std::to_string(ResidentKiB()) + "}");
             });
+            policy.SetTurnSink(
+                [](const std::string& line) { std::printf("autoplay turn %s\n", line.c_str()); });
             policy.StopAfterStages(std::atoi(autoplayStages.c_str()));
             autoPlayer.SetPolicy(&policy);
             gameHost.SetAutoPlayer(&autoPlayer);

@@ -161,6 +161,22 @@ int GamePolicy::Next(CGameApp& app) {
 
 // --- notes --------------------------------------------------------------------
 
+std::string GamePolicy::TurnJson(const BattleData& d) const {
+    const auto hp = [](const CharaMap& units) {
+        std::vector<std::int32_t> out;
+        for (const auto& [name, c] : units) {
+            out.push_back(c.HP());
+        }
+        return JsonList(out);
+    };
+    std::ostringstream o;
+    o << "{\"stage\":" << JsonText(Cp932ToUtf8(current_.stageFile))
+      << ",\"attempt\":" << current_.attempts << ",\"turn\":" << attemptTurns_
+      << ",\"players\":" << hp(d.stage.PlayerUnits) << ",\"enemies\":" << hp(d.stage.EnemyUnits)
+      << "}";
+    return o.str();
+}
+
 void GamePolicy::Observe(CGameApp& app, BattleData* d, int scene, int code) {
     GameState* state = app.OwnCampaign().State();
     if (scene != lastScene_) {
@@ -238,6 +254,9 @@ void GamePolicy::Observe(CGameApp& app, BattleData* d, int scene, int code) {
         }
         givenUp_.clear();
         unit_ = nullptr;
+        if (turnSink_) {
+            turnSink_(TurnJson(*d));
+        }
     }
     const std::size_t players = d->stage.PlayerUnits.size();
     const std::size_t enemies = d->stage.EnemyUnits.size();

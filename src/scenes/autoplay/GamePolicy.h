@@ -55,6 +55,11 @@ public:
     // squad, or at the ending).
     using RecordSink = std::function<void(const StageRecord&)>;
     void SetRecordSink(RecordSink sink) { sink_ = std::move(sink); }
+    // Called at the start of each player turn with one line of JSON: the
+    // stage, the attempt, the turn and the HP of each unit still standing,
+    // players then enemies (for balancing a stage by its course).
+    using TurnSink = std::function<void(const std::string&)>;
+    void SetTurnSink(TurnSink sink) { turnSink_ = std::move(sink); }
     // Puts the game down once `stages` stages are recorded (0: plays on to
     // the staff roll and the title).
     void StopAfterStages(int stages) { stopAfter_ = stages; }
@@ -84,6 +89,7 @@ private:
     int Fusion(CGameApp& app, int code);
     void Observe(CGameApp& app, BattleData* d, int scene, int code);
     void FinishRecord(CGameApp& app);
+    std::string TurnJson(const BattleData& d) const;
 
     // Battle: the unit in command and what it is going for.
     const CharaValues* unit_ = nullptr;
@@ -126,6 +132,7 @@ private:
     StageRecord current_;
     std::vector<StageRecord> records_;
     RecordSink sink_;
+    TurnSink turnSink_;
 };
 
 } // namespace quolis
