@@ -14,6 +14,10 @@ using namespace testing_util;
 class Creatures : public BattleFixture {
 protected:
     void StartOn(const TestStage& s, int alwaysCore = 0, const std::string& charaMove = "1") {
+        // The generator is seeded from the calendar's second before each
+        // draw: a fixed calendar keeps a roll made on a copy of it equal to
+        // the one the attack makes later, however long the steps take.
+        calendar = &fixedCalendar_;
         WriteData(0, 1, alwaysCore, charaMove);
         WriteStages({s});
         EnterBattle(s.name);
@@ -32,6 +36,7 @@ protected:
         return p + Vec3{kCellSize - 0.03f, 0, 0.01f};
     }
     static float Distance(const Vec3& a, const Vec3& b) { return Length(a - b); }
+    FixedCalendar fixedCalendar_{86400};
     // Every unit of the four collections has its creature, and no other
     // creature is left over.
     void ExpectOneCreaturePerUnit() {
