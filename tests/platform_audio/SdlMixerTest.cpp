@@ -100,6 +100,26 @@ protected:
 
     static bool EffectsDone(SdlMixer&) { return Mix_Playing(-1) == 0; }
 
+    // Plays the pieces one after the other, each to its end, at full volume.
+    Rendered PlayAll(const std::vector<Bytes>& pieces) {
+        std::size_t next = 0;
+        bool waiting = false;
+        return Render([](SdlMixer& m) { ASSERT_EQ(m.SetMusicVolume(0), S_OK); },
+                      [&](SdlMixer& m) {
+                          if (waiting && m.TakeMusicEvent() != MusicEvent::EndOfStream) {
+                              return false;
+                          }
+                          waiting = false;
+                          if (next == pieces.size()) {
+                              return true;
+                          }
+                          EXPECT_EQ(m.LoadMusic(pieces[next++]), S_OK);
+                          EXPECT_EQ(m.PlayMusic(), S_OK);
+                          waiting = true;
+                          return false;
+                      });
+    }
+
     std::string file_;
 };
 
@@ -215,7 +235,7 @@ TEST_F(SdlMixerTest, MidiPlaysToItsEndAndReportsItOnTheGameThread) {
         ended = false;
         return Render(
             [&](SdlMixer& m) {
-                ASSERT_EQ(m.LoadMusic(midi), S_OK) << Mix_GetError();
+                ASSERT_EQ(m.LoadMusic(midi), S_OK);
                 ASSERT_EQ(m.SetMusicVolume(volume), S_OK);
                 ASSERT_EQ(m.PlayMusic(), S_OK);
                 EXPECT_EQ(m.TakeMusicEvent(), MusicEvent::None);
@@ -294,19 +314,19 @@ TEST_F(SdlMixerTest, PlayersThroughTheRealMixer) {
             ASSERT_EQ(midi.InitGraph(&m, &content), S_OK);
             ASSERT_EQ(midi.Play("Title.mid"), S_OK);
         },
-        [&](SdlMixer&) {
+        [&](SdlMixer& m) {
             // The piece starts once its loading has finished.
-            started = started || Mix_PlayingMusic() == 1;
+            started = started || m.MusicPlaying();
             SDL_Event e;
             while (!ended && SDL_PollEvent(&e)) {
                 if (e.type == SdlMixer::MusicEventType()) {
-                    EXPECT_EQ(Mix_PlayingMusic(), 0);
+                    EXPECT_FALSE(m.MusicPlaying());
                     midi.OnGraphEvent();
                     ended = true;
                 }
             }
             // The piece loads again and starts over.
-            restarted = ended && Mix_PlayingMusic() == 1;
+            restarted = ended && m.MusicPlaying();
             return restarted;
         },
         [&] {
@@ -338,24 +358,24 @@ TEST_F(SdlMixerTest, MusicLoadsOnAWorkerAndStartsWhenReady) {
         [&](SdlMixer& m) {
             if (step == 0 && m.MusicReady()) {
                 // Started, and held by the pause asked for while it loaded.
-                EXPECT_EQ(Mix_PlayingMusic(), 1);
-                EXPECT_EQ(Mix_PausedMusic(), 1);
+                EXPECT_TRUE(m.MusicPlaying());
+                EXPECT_TRUE(m.MusicPaused());
                 m.ResumeMusic();
-                EXPECT_EQ(Mix_PausedMusic(), 0);
+                EXPECT_FALSE(m.MusicPaused());
                 // Loaded again and stopped before it is ready: silence.
                 EXPECT_EQ(m.LoadMusic(midi), S_OK);
-                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_FALSE(m.MusicPlaying());
                 EXPECT_EQ(m.PlayMusic(), S_OK);
                 m.StopMusic();
                 step = 1;
             } else if (step == 1 && m.MusicReady()) {
-                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_FALSE(m.MusicPlaying());
                 // Let go while loading: the loader is waited for.
                 EXPECT_EQ(m.LoadMusic(midi), S_OK);
                 EXPECT_EQ(m.PlayMusic(), S_OK);
                 m.ReleaseMusic();
                 EXPECT_FALSE(m.MusicReady());
-                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_FALSE(m.MusicPlaying());
                 EXPECT_EQ(m.PlayMusic(), E_FAIL);
                 step = 2;
             }
@@ -385,20 +405,20 @@ TEST_F(SdlMixerTest, HeldLoadsWaitForTheReleaseThenPlayAsAskedMeanwhile) {
             if (step == 0) {
                 // Held: well past the time a load takes, nothing has loaded.
                 EXPECT_FALSE(m.MusicReady());
-                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_FALSE(m.MusicPlaying());
                 if (polls >= 120) {
                     m.ReleaseLoads();
                     step = 1;
                 }
             } else if (step == 1 && m.MusicReady()) {
                 // Released: loaded and started, as asked while held.
-                EXPECT_EQ(Mix_PlayingMusic(), 1);
+                EXPECT_TRUE(m.MusicPlaying());
                 readyAt = polls;
                 step = 10;
             } else if (step == 10 && polls - readyAt >= 40) {
                 // Heard for a while (the audio thread may be slow to run on
                 // a busy machine).
-                EXPECT_EQ(Mix_PlayingMusic(), 1);
+                EXPECT_TRUE(m.MusicPlaying());
                 // Held again, loaded and stopped: it loads on release, quietly.
                 m.HoldLoads();
                 EXPECT_EQ(m.LoadMusic(midi), S_OK);
@@ -407,7 +427,7 @@ TEST_F(SdlMixerTest, HeldLoadsWaitForTheReleaseThenPlayAsAskedMeanwhile) {
                 m.ReleaseLoads();
                 step = 2;
             } else if (step == 2 && m.MusicReady()) {
-                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_FALSE(m.MusicPlaying());
                 // Held, loaded and let go before the release: nothing loads,
                 // and there is nothing to play.
                 m.HoldLoads();
@@ -421,13 +441,110 @@ TEST_F(SdlMixerTest, HeldLoadsWaitForTheReleaseThenPlayAsAskedMeanwhile) {
                 EXPECT_EQ(m.LoadMusic(midi), S_OK);
                 step = 3;
             } else if (step == 3 && m.MusicReady()) {
-                EXPECT_EQ(Mix_PlayingMusic(), 0);
+                EXPECT_FALSE(m.MusicPlaying());
                 step = 4;
             }
             return step == 4;
         });
     EXPECT_EQ(step, 4);
     EXPECT_GT(r.Peak(), 1000) << "the piece released from the hold was not heard";
+}
+
+// One synthesizer plays every piece: a piece after another sounds as it does
+// alone, with its own instrument, nothing left over from the piece before and
+// nothing cut; energies add, as the pieces do not overlap. (Not to the last
+// sample: the chorus of a synthesizer that has played before is at another
+// point of its sweep.)
+TEST_F(SdlMixerTest, APieceAfterAnotherSoundsAsItDoesAlone) {
+    ASSERT_FALSE(SdlMixer::FindSoundFont().empty());
+    const Bytes piano = MakeMidi({48, 55, 60, 64}, 48, 0);
+    const Bytes strings = MakeMidi({60, 67}, 96, 48);
+    auto energy = [](const Rendered& r) { return r.Amplitude() * r.Amplitude(); };
+    const Rendered alone = PlayAll({strings});
+    const Rendered first = PlayAll({piano});
+    const Rendered both = PlayAll({piano, strings});
+    ASSERT_GT(alone.Peak(), 1000) << "the strings are not heard";
+    ASSERT_GT(first.Peak(), 1000) << "the piano is not heard";
+    EXPECT_NEAR((energy(both) - energy(first)) / energy(alone), 1.0, 0.1);
+    // Another instrument is far from that.
+    const Bytes organ = MakeMidi({60, 67}, 96, 19);
+    EXPECT_GT(std::abs(energy(PlayAll({organ})) / energy(alone) - 1.0), 0.5);
+}
+
+// Bytes that look like a MIDI file but hold garbage in their track: the piece
+// ends or stays silent, and the next piece plays as usual.
+TEST_F(SdlMixerTest, AGarbageTrackDoesNotStopTheNextPiece) {
+    const Bytes good = MakeMidi({60, 64}, 96);
+    std::vector<Bytes> garbage;
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        Bytes g = good;
+        for (std::size_t i = 22; i < g.size(); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            g[i] = static_cast<std::uint8_t>(seed >> 16);
+        }
+        garbage.push_back(g);
+    }
+    // A track that ends in the middle of an event.
+    garbage.push_back(Bytes(good.begin(), good.end() - 6));
+    garbage.back()[21] = static_cast<std::uint8_t>(garbage.back().size() - 22);
+    for (const Bytes& g : garbage) {
+        int polls = 0;
+        bool goodStarted = false, ended = false;
+        Rendered r = Render(
+            [&](SdlMixer& m) {
+                if (m.LoadMusic(g) == S_OK) {
+                    EXPECT_EQ(m.PlayMusic(), S_OK);
+                }
+            },
+            [&](SdlMixer& m) {
+                if (!goodStarted &&
+                    (++polls > 60 || m.TakeMusicEvent() == MusicEvent::EndOfStream)) {
+                    EXPECT_EQ(m.LoadMusic(good), S_OK);
+                    EXPECT_EQ(m.SetMusicVolume(0), S_OK);
+                    EXPECT_EQ(m.PlayMusic(), S_OK);
+                    goodStarted = true;
+                } else if (goodStarted && !ended) {
+                    ended = m.TakeMusicEvent() == MusicEvent::EndOfStream;
+                }
+                return ended;
+            });
+        EXPECT_TRUE(ended);
+        EXPECT_GT(r.Peak(), 1000) << "the piece after the garbage is not heard";
+    }
+}
+
+// A soundfont FluidSynth cannot read: no piece ever becomes ready or sounds,
+// nothing is reported, and the sound effects play as usual.
+TEST_F(SdlMixerTest, AnUnreadableSoundFontKeepsMusicSilentAndEffectsSounding) {
+    const std::string font = file_ + ".sf2";
+    {
+        std::ofstream out(font, std::ios::binary);
+        out << "RIFF\x40\x00\x00\x00sfbkLIST\x10\x00\x00\x00INFOifil garbage";
+    }
+    setenv(SdlMixer::kSoundFontVariable, font.c_str(), 1);
+    PcmSound cue = SineCue();
+    bool loaded = false;
+    Rendered r = Render(
+        [&](SdlMixer& m) {
+            EXPECT_EQ(m.SoundFont(), font);
+            ASSERT_EQ(m.LoadMusic(MakeMidi({60, 64}, 96)), S_OK);
+            ASSERT_EQ(m.PlayMusic(), S_OK); // loading: it would start when ready
+            SoundId id = m.CreateSound(cue);
+            ASSERT_NE(id, 0);
+            ASSERT_EQ(m.PlaySound(id, SoundPath::Primary, false), S_OK);
+        },
+        [&](SdlMixer& m) {
+            // Asked again once the loader has given up: nothing to play.
+            loaded = loaded || m.PlayMusic() == E_FAIL;
+            EXPECT_FALSE(m.MusicPlaying());
+            EXPECT_EQ(m.TakeMusicEvent(), MusicEvent::None);
+            return loaded && EffectsDone(m);
+        });
+    unsetenv(SdlMixer::kSoundFontVariable);
+    std::remove(font.c_str());
+    EXPECT_TRUE(loaded);
+    EXPECT_GT(r.Peak(), 7000) << "the cue is not heard";
+    EXPECT_LT(r.Peak(), 9000) << "more than the cue was heard";
 }
 
 } // namespace

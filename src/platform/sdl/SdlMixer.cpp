@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fluidsynth.h>
 
 #include <algorithm>
 #include <cmath>
@@ -64,20 +65,19 @@ HRESULT SdlMixer::Open() {
         return E_FAIL;
     }
     soundFont_ = FindSoundFont();
-    if (!soundFont_.empty()) {
-        Mix_SetSoundFonts(soundFont_.c_str());
-    }
-    Mix_Init(MIX_INIT_MID);
     if (Mix_OpenAudioDevice(44100, AUDIO_S16SYS, 2, 1024, nullptr,
                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) !=
         0) {
-        Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS);
         g_openMixer = nullptr;
         return E_FAIL;
     }
     Uint16 format = 0;
     Mix_QuerySpec(&deviceRate_, &format, &deviceChannels_);
+    if (deviceChannels_ != 2) {
+        toDevice_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, deviceRate_, AUDIO_S16SYS,
+                                       static_cast<Uint8>(deviceChannels_), deviceRate_);
+    }
     channels_ = Mix_AllocateChannels(kInitialChannels);
     if (g_musicEventType.load() == 0) {
         Uint32 type = SDL_RegisterEvents(1);
@@ -85,7 +85,9 @@ HRESULT SdlMixer::Open() {
             g_musicEventType = type;
         }
     }
-    Mix_HookMusicFinished(&SdlMixer::OnMusicFinished);
+    // The music stream is ours: SDL_mixer's own music (a synthesizer and a
+    // whole soundfont for every piece) is never used.
+    Mix_HookMusic(&SdlMixer::RenderMusic, this);
     open_ = true;
     return S_OK;
 }
@@ -94,16 +96,20 @@ void SdlMixer::Close() {
     if (!open_) {
         return;
     }
-    Mix_HookMusicFinished(nullptr);
     Mix_HaltChannel(-1);
     ReleaseMusic();
+    Mix_HookMusic(nullptr, nullptr);
+    CloseSynth();
+    if (toDevice_ != nullptr) {
+        SDL_FreeAudioStream(toDevice_);
+        toDevice_ = nullptr;
+    }
     for (auto& [id, chunk] : chunks_) {
         Mix_FreeChunk(chunk);
     }
     chunks_.clear();
     heldSounds_.clear();
     Mix_CloseAudio();
-    Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS);
     open_ = false;
     g_openMixer = nullptr;
@@ -282,12 +288,12 @@ static bool LooksLikeMidi(const std::vector<std::uint8_t>& b) {
 
 HRESULT SdlMixer::LoadMusic(std::vector<std::uint8_t> bytes) {
     ReleaseMusic();
-    if (!open_ || !LooksLikeMidi(bytes)) {
+    if (!open_ || soundFont_.empty() || !LooksLikeMidi(bytes)) {
         return E_FAIL;
     }
-    // FluidSynth reads the whole soundfont for every piece it loads; that is
-    // done on a worker thread, so that no frame waits for it. A piece asked
-    // to play before it is ready starts as soon as it is.
+    // The soundfont (at the first piece) and the piece's instruments are read
+    // on a worker thread, so that no frame waits for them. A piece asked to
+    // play before it is ready starts as soon as it is.
     musicBytes_ = std::move(bytes);
     std::lock_guard<std::mutex> lock(musicMutex_);
     loading_ = true;
@@ -320,14 +326,95 @@ void SdlMixer::ReleaseLoads() {
     }
 }
 
+// On the loader thread, the first time: the synthesizer at the device's rate
+// and the soundfont's instrument table. Only the instruments chosen are read
+// from the soundfont's samples; the ones every channel starts with (piano,
+// and the standard drum kit on the percussion channel) stay loaded, as every
+// piece begins with them.
+bool SdlMixer::MakeSynth() {
+    if (soundFontId_ == -2) {
+        return false;
+    }
+    if (synth_ != nullptr) {
+        return true;
+    }
+    settings_ = new_fluid_settings();
+    if (settings_ == nullptr) {
+        soundFontId_ = -2;
+        return false;
+    }
+    fluid_settings_setnum(settings_, "synth.sample-rate", static_cast<double>(deviceRate_));
+    fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
+    // Pinning samples in RAM needs a locked-memory limit the game does not ask for.
+    fluid_settings_setint(settings_, "synth.lock-memory", 0);
+    synth_ = new_fluid_synth(settings_);
+    if (synth_ != nullptr) {
+        int id = fluid_synth_sfload(synth_, soundFont_.c_str(), 1);
+        soundFontId_ = id == FLUID_FAILED ? -2 : id;
+    }
+    if (synth_ == nullptr || soundFontId_ < 0) {
+        soundFontId_ = -2;
+        CloseSynth();
+        return false;
+    }
+    fluid_synth_pin_preset(synth_, soundFontId_, 0, 0);
+    fluid_synth_pin_preset(synth_, soundFontId_, 128, 0);
+    return true;
+}
+
+// On the loader thread: the samples of the piece's instruments are read now,
+// not when the audio thread meets the program change; those of the piece
+// before that this one does not use may go (they stay while a channel still
+// has them selected).
+void SdlMixer::PinInstruments(const std::vector<MidiProgram>& wanted) {
+    std::vector<MidiProgram> now;
+    for (const MidiProgram& p : wanted) {
+        if (fluid_synth_pin_preset(synth_, soundFontId_, p.bank, p.program) == FLUID_OK) {
+            now.push_back(p);
+        } else if (p.bank != 0 && p.bank != 128 &&
+                   fluid_synth_pin_preset(synth_, soundFontId_, 0, p.program) == FLUID_OK) {
+            // A bank the soundfont lacks falls back to the same program in bank 0.
+            now.push_back({0, p.program});
+        }
+    }
+    std::sort(now.begin(), now.end());
+    for (const MidiProgram& p : pinned_) {
+        const bool always = p.program == 0 && (p.bank == 0 || p.bank == 128);
+        if (!always && !std::binary_search(now.begin(), now.end(), p)) {
+            fluid_synth_unpin_preset(synth_, soundFontId_, p.bank, p.program);
+        }
+    }
+    pinned_ = std::move(now);
+}
+
+void SdlMixer::CloseSynth() {
+    if (synth_ != nullptr) {
+        delete_fluid_synth(synth_);
+        synth_ = nullptr;
+    }
+    if (settings_ != nullptr) {
+        delete_fluid_settings(settings_);
+        settings_ = nullptr;
+    }
+    pinned_.clear();
+}
+
 // Called with musicMutex_ held, loading_ set and no loader running.
 void SdlMixer::StartLoader() {
     loader_ = std::thread([this] {
-        SDL_RWops* rw =
-            SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
-        Mix_Music* music = rw != nullptr ? Mix_LoadMUSType_RW(rw, MUS_MID, 1) : nullptr;
+        fluid_player_t* player = nullptr;
+        if (MakeSynth()) {
+            PinInstruments(MidiProgramsUsed(musicBytes_.data(), musicBytes_.size()));
+            player = new_fluid_player(synth_);
+            // The player copies the file; FluidSynth parses it when it starts.
+            if (player != nullptr &&
+                fluid_player_add_mem(player, musicBytes_.data(), musicBytes_.size()) != FLUID_OK) {
+                delete_fluid_player(player);
+                player = nullptr;
+            }
+        }
         std::lock_guard<std::mutex> done(musicMutex_);
-        music_ = music;
+        music_ = player;
         loading_ = false;
         if (music_ != nullptr && playRequested_) {
             StartMusic();
@@ -336,23 +423,30 @@ void SdlMixer::StartLoader() {
 }
 
 void SdlMixer::HaltMusic() {
-    ownHalt_ = true;
-    Mix_HaltMusic();
-    ownHalt_ = false;
+    {
+        std::lock_guard<std::mutex> audio(audioMutex_);
+        if (sounding_ != nullptr) {
+            fluid_player_stop(sounding_);
+            sounding_ = nullptr;
+        }
+        soundingPaused_ = false;
+    }
     DropMusicEvents();
 }
 
-// Called with musicMutex_ held and music_ loaded.
+// Called with musicMutex_ held and music_ loaded. The piece plays once from
+// its beginning; a stop before keeps the voices it had until it starts again,
+// and starting from the beginning silences them.
 bool SdlMixer::StartMusic() {
     HaltMusic();
-    if (Mix_PlayMusic(music_, 1) != 0) {
+    std::lock_guard<std::mutex> audio(audioMutex_);
+    fluid_player_set_loop(music_, 1);
+    fluid_player_seek(music_, 0);
+    if (fluid_player_play(music_) != FLUID_OK) {
         return false;
     }
-    if (musicPaused_) {
-        Mix_PauseMusic();
-    } else {
-        Mix_ResumeMusic();
-    }
+    sounding_ = music_;
+    soundingPaused_ = musicPaused_;
     return true;
 }
 
@@ -381,7 +475,8 @@ void SdlMixer::PauseMusic() {
     if (open_) {
         std::lock_guard<std::mutex> lock(musicMutex_);
         musicPaused_ = true;
-        Mix_PauseMusic();
+        std::lock_guard<std::mutex> audio(audioMutex_);
+        soundingPaused_ = true;
     }
 }
 
@@ -389,7 +484,8 @@ void SdlMixer::ResumeMusic() {
     if (open_) {
         std::lock_guard<std::mutex> lock(musicMutex_);
         musicPaused_ = false;
-        Mix_ResumeMusic();
+        std::lock_guard<std::mutex> audio(audioMutex_);
+        soundingPaused_ = false;
     }
 }
 
@@ -406,12 +502,14 @@ void SdlMixer::ReleaseMusic() {
     }
     if (music_ != nullptr) {
         HaltMusic();
-        ownHalt_ = true;
-        Mix_FreeMusic(music_);
-        ownHalt_ = false;
+        // No rendering runs now, so the player can leave the synthesizer,
+        // which drops what the piece left sounding and its instruments.
+        delete_fluid_player(music_);
         music_ = nullptr;
+        fluid_synth_system_reset(synth_);
     }
     musicBytes_.clear();
+    musicBytes_.shrink_to_fit();
     DropMusicEvents();
 }
 
@@ -420,11 +518,22 @@ bool SdlMixer::MusicReady() {
     return !loading_ && music_ != nullptr;
 }
 
+bool SdlMixer::MusicPlaying() {
+    std::lock_guard<std::mutex> audio(audioMutex_);
+    return sounding_ != nullptr;
+}
+
+bool SdlMixer::MusicPaused() {
+    std::lock_guard<std::mutex> audio(audioMutex_);
+    return sounding_ != nullptr && soundingPaused_;
+}
+
 HRESULT SdlMixer::SetMusicVolume(long centibels) {
     if (!open_) {
         return E_FAIL;
     }
-    Mix_VolumeMusic(MixVolume(CentibelsToGain(centibels)));
+    // The audio thread applies it: the synthesizer may be busy loading.
+    musicVolume_ = MixVolume(CentibelsToGain(centibels));
     return S_OK;
 }
 
@@ -446,16 +555,51 @@ MusicEvent SdlMixer::TakeMusicEvent() {
     return MusicEvent::None;
 }
 
-// Audio thread (or inside Mix_HaltMusic on the game thread): no SDL_mixer
-// calls here, only the queue and an event for the game's event loop.
-void SdlMixer::OnMusicFinished() {
-    SdlMixer* mixer = g_openMixer.load();
-    if (mixer == nullptr || mixer->ownHalt_) {
-        return; // our own stop: no event, as a stopped graph sends none
+// Audio thread, from SDL_mixer's mixing before the sound effects are added:
+// the stream holds silence on entry.
+void SdlMixer::RenderMusic(void* self, std::uint8_t* stream, int len) {
+    auto* mixer = static_cast<SdlMixer*>(self);
+    std::lock_guard<std::mutex> audio(mixer->audioMutex_);
+    if (mixer->sounding_ == nullptr || mixer->soundingPaused_ || mixer->synth_ == nullptr) {
+        return;
     }
+    // SDL_mixer's steps with the scale its FluidSynth music used: 1.2 at full
+    // volume (FluidSynth's own default is 0.2).
+    const int volume = mixer->musicVolume_.load(std::memory_order_relaxed);
+    if (volume != mixer->appliedVolume_) {
+        fluid_synth_set_gain(
+            mixer->synth_, static_cast<float>(volume * 1.2 / static_cast<double>(MIX_MAX_VOLUME)));
+        mixer->appliedVolume_ = volume;
+    }
+    if (mixer->toDevice_ == nullptr) {
+        const int frames = len / static_cast<int>(2 * sizeof(std::int16_t));
+        fluid_synth_write_s16(mixer->synth_, frames, stream, 0, 2, stream, 1, 2);
+    } else {
+        // Rendered in stereo and converted to the device's channels.
+        constexpr int kFrames = 1024;
+        mixer->stereo_.resize(kFrames * 2);
+        while (SDL_AudioStreamAvailable(mixer->toDevice_) < len) {
+            std::int16_t* buffer = mixer->stereo_.data();
+            fluid_synth_write_s16(mixer->synth_, kFrames, buffer, 0, 2, buffer, 1, 2);
+            if (SDL_AudioStreamPut(mixer->toDevice_, buffer,
+                                   static_cast<int>(kFrames * 2 * sizeof(std::int16_t))) != 0) {
+                break;
+            }
+        }
+        SDL_AudioStreamGet(mixer->toDevice_, stream, len);
+    }
+    if (fluid_player_get_status(mixer->sounding_) != FLUID_PLAYER_PLAYING) {
+        mixer->sounding_ = nullptr;
+        mixer->FinishedOnAudioThread();
+    }
+}
+
+// Audio thread, audioMutex_ held: the piece played to its end. Queued for the
+// game thread with an event for its event loop.
+void SdlMixer::FinishedOnAudioThread() {
     {
-        std::lock_guard<std::mutex> lock(mixer->eventMutex_);
-        mixer->events_.emplace_back(mixer->generation_.load(), MusicEvent::EndOfStream);
+        std::lock_guard<std::mutex> lock(eventMutex_);
+        events_.emplace_back(generation_.load(), MusicEvent::EndOfStream);
     }
     if (Uint32 type = g_musicEventType.load(); type != 0) {
         SDL_Event e;

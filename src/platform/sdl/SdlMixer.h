@@ -1,13 +1,19 @@
 #pragma once
 // The real mixer: SDL2_mixer chunks for the sound effects (one mixer channel
-// per sounding instance), SDL2_mixer music through FluidSynth for the MIDI
-// pieces, with a General MIDI soundfont found at run time:
+// per sounding instance); the MIDI pieces through one FluidSynth synthesizer
+// of our own, fed to SDL2_mixer's music stream (Mix_HookMusic), with a General
+// MIDI soundfont found at run time:
 //   1. the file named by the environment variable QUOLIS_SOUNDFONT,
 //   2. Debian's timgm6mb-soundfont (/usr/share/sounds/sf2/TimGM6mb.sf2),
 //   3. other GM soundfonts Debian installs (FluidR3_GM.sf2, default-GM.sf2).
+// The soundfont is read once, at the first piece, and kept for the life of
+// the mixer; only the samples of the instruments in use are in memory
+// (FluidSynth's dynamic sample loading), and the instruments a piece asks
+// for are loaded with the piece, off the audio thread.
 // The end of a piece is noticed on the audio thread; it is queued for the
 // game thread (TakeMusicEvent) and announced by an SDL event of type
 // MusicEventType(), the counterpart of the window message 0x8001.
+#include "platform/MidiPrograms.h"
 #include "platform/Mixer.h"
 
 #include <atomic>
@@ -19,7 +25,10 @@
 #include <vector>
 
 struct Mix_Chunk;
-typedef struct _Mix_Music Mix_Music;
+struct _SDL_AudioStream;
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_player_t fluid_player_t;
 
 namespace quolis {
 
@@ -45,7 +54,8 @@ public:
     int DeviceChannels() const { return deviceChannels_; }
 
     // The soundfont FluidSynth will use; empty when none was found (MIDI then
-    // stays silent: LoadMusic fails).
+    // stays silent: LoadMusic fails). One FluidSynth cannot read keeps every
+    // piece silent: none becomes ready.
     static std::string FindSoundFont();
     const std::string& SoundFont() const { return soundFont_; }
     // The SDL event type pushed when a music event waits; 0 before Open.
@@ -58,8 +68,9 @@ public:
     void SetMasterVolume(long centibels) override;
     void SetPathVolume(SoundPath path, long centibels) override;
 
-    // Loading a piece returns at once (E_FAIL only for bytes that are no
-    // standard MIDI file); FluidSynth reads it with the soundfont on a worker
+    // Loading a piece returns at once (E_FAIL for bytes that are no standard
+    // MIDI file, or without a soundfont); the soundfont (at the first piece)
+    // and the samples of the piece's instruments are read on a worker
     // thread, and PlayMusic before that has finished starts the piece when
     // it has. A piece FluidSynth cannot load stays silent.
     HRESULT LoadMusic(std::vector<std::uint8_t> bytes) override;
@@ -72,6 +83,10 @@ public:
     MusicEvent TakeMusicEvent() override;
     // Whether the loaded piece has finished loading and can play.
     bool MusicReady();
+    // Whether a piece is playing (also while paused) and whether it is
+    // paused: what the audio thread renders.
+    bool MusicPlaying();
+    bool MusicPaused();
 
     // Holds the loading of music until ReleaseLoads: a piece loaded (and
     // asked to play) meanwhile waits, then loads and starts as if it had been
@@ -84,12 +99,16 @@ public:
     void ReleaseLoads();
 
 private:
-    static void OnMusicFinished();
+    static void RenderMusic(void* self, std::uint8_t* stream, int len);
     static void ApplyGain(int channel, void* stream, int len, void* self);
+    void FinishedOnAudioThread();
     void DropMusicEvents();
     void HaltMusic();
     bool StartMusic();
     void StartLoader();
+    bool MakeSynth();
+    void PinInstruments(const std::vector<MidiProgram>& wanted);
+    void CloseSynth();
     bool GrowChannels();
     Mix_Chunk* ConvertSound(const PcmSound& pcm) const;
     void ConvertHeldSound(SoundId id);
@@ -108,18 +127,37 @@ private:
     std::atomic<float> pathGain_[2] = {1.0f, 1.0f};
     std::atomic<int> channelPath_[kMaxChannels] = {};
 
+    // The synthesizer, made by the first loader and kept until Close. Only
+    // the loader uses it while a piece loads, only the audio thread while
+    // one plays: a load begins after the piece before it has stopped.
+    fluid_settings_t* settings_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    int soundFontId_ = -1;                 // -1: not read (yet); -2: FluidSynth could not read it
+    std::vector<MidiProgram> pinned_;      // instruments kept loaded for the piece
+    _SDL_AudioStream* toDevice_ = nullptr; // stereo to the device's channels, if not stereo
+
     // The piece and its loading: music_ and the flags are shared with the
     // loader thread under musicMutex_; musicBytes_ is written only while no
-    // loader runs and kept alive while music_ reads it.
+    // loader runs and kept alive while the loader reads it.
     std::mutex musicMutex_;
     std::thread loader_;
-    Mix_Music* music_ = nullptr;
+    fluid_player_t* music_ = nullptr;
     bool loading_ = false; // a loader runs, or a load waits for ReleaseLoads
     bool loadsHeld_ = false;
     bool loadWaiting_ = false; // loaded while held; no loader started yet
     bool playRequested_ = false;
     bool musicPaused_ = false;
     std::vector<std::uint8_t> musicBytes_;
+    // Music volume in SDL_mixer's steps (0..128), applied by the audio thread.
+    std::atomic<int> musicVolume_{128};
+
+    // What the audio thread renders, under audioMutex_ (taken after
+    // musicMutex_, never before it).
+    std::mutex audioMutex_;
+    fluid_player_t* sounding_ = nullptr; // playing, or paused
+    bool soundingPaused_ = false;
+    int appliedVolume_ = -1;
+    std::vector<std::int16_t> stereo_; // render buffer when the device is not stereo
 
     // Music events, filled on the audio thread. Each carries the generation
     // of the piece it belongs to; a stop, load or restart moves to a new
@@ -127,7 +165,6 @@ private:
     std::mutex eventMutex_;
     std::vector<std::pair<unsigned, MusicEvent>> events_;
     std::atomic<unsigned> generation_{0};
-    std::atomic<bool> ownHalt_{false};
 };
 
 } // namespace quolis
