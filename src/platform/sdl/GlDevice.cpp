@@ -27,6 +27,9 @@ uniform vec4 uMatDiffuse;
 uniform vec4 uMatAmbient;
 uniform vec4 uMatEmissive;
 flat out vec4 vColor;
+// The interface's colours, blended across each triangle (the game's own
+// draws are flat shaded).
+out vec4 vShade;
 out vec2 vUV;
 // The game's pixel centres lie on whole coordinates, OpenGL's on halves.
 // Shifting by a little less than half a pixel also keeps edges off the
@@ -67,19 +70,22 @@ void main() {
             vColor = vertexColor;
         }
     }
+    vShade = vColor;
     vUV = aUV;
 }
 )";
 
 const char* kFragmentShader = R"(#version 330 core
 flat in vec4 vColor;
+in vec4 vShade;
 in vec2 vUV;
 uniform sampler2D uTex;
 uniform int uHasTex;
+uniform int uSmooth;
 out vec4 oColor;
 void main() {
     vec4 t = uHasTex != 0 ? texture(uTex, vUV) : vec4(1.0);
-    oColor = t * vColor;
+    oColor = t * (uSmooth != 0 ? vShade : vColor);
 }
 )";
 
@@ -197,6 +203,7 @@ bool GlDevice::CreateProgram() {
     u_.matEmissive = loc("uMatEmissive");
     u_.hasTex = loc("uHasTex");
     u_.tex = loc("uTex");
+    u_.smooth = loc("uSmooth");
     return true;
 }
 
@@ -549,6 +556,7 @@ void GlDevice::PrepareDraw(VertexFormat format) {
     glUniform1i(u_.hasNormal, format == VertexFormat::Lit ? 1 : 0);
     glUniform1i(u_.hasColor, format == VertexFormat::Lit ? 0 : 1);
     glUniform1i(u_.lighting, (!pre && lighting_) ? 1 : 0);
+    glUniform1i(u_.smooth, 0);
     if (!pre) {
         Mat4 wvp = world_ * view_ * projection_;
         glUniformMatrix4fv(u_.wvp, 1, GL_FALSE, &wvp.m[0][0]);
@@ -662,6 +670,7 @@ void GlDevice::ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, i
     glUniform1i(u_.hasNormal, 0);
     glUniform1i(u_.hasColor, 1);
     glUniform1i(u_.lighting, 0);
+    glUniform1i(u_.smooth, 0);
     glUniform1i(u_.hasTex, 1);
     glUniform1i(u_.tex, 0);
     glActiveTexture(GL_TEXTURE0);
@@ -675,6 +684,111 @@ void GlDevice::ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, i
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, Offset(0));
     glBindVertexArray(0);
     glBindTexture(GL_TEXTURE_2D, 0);
+    // The next draw into the back buffer sets its states again (PrepareDraw).
+}
+
+TextureId GlDevice::CreateUiTexture(int width, int height, const Argb* pixels) {
+    TextureId id = CreateTexture(width, height, pixels);
+    if (id != 0) {
+        // Text laid out at fractions of a pixel reads its glyphs between texels.
+        glBindTexture(GL_TEXTURE_2D, textures_[id]);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    return id;
+}
+
+void GlDevice::BeginUi(int windowWidth, int windowHeight) {
+    uiWindowHeight_ = windowHeight;
+    uiVertexCount_ = uiIndexCount_ = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glUseProgram(program_);
+    glUniform1i(u_.preTransformed, 1);
+    glUniform2f(u_.viewSize, static_cast<float>(windowWidth), static_cast<float>(windowHeight));
+    glUniform1i(u_.hasNormal, 0);
+    glUniform1i(u_.hasColor, 1);
+    glUniform1i(u_.lighting, 0);
+    glUniform1i(u_.smooth, 1);
+    glUniform1i(u_.tex, 0);
+    glActiveTexture(GL_TEXTURE0);
+    // The game's own blending: only the window's alpha, which nobody sees,
+    // differs from blending the alpha separately.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBlendEquation(GL_FUNC_ADD);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_SCISSOR_TEST);
+    glBindVertexArray(up_[FormatSlot(VertexFormat::Screen)].vao);
+}
+
+void GlDevice::SetUiGeometry(const UiVertex* vertices, std::size_t vertexCount,
+                             const std::uint16_t* indices, std::size_t indexCount) {
+    uiVertexCount_ = uiIndexCount_ = 0;
+    if (vertices == nullptr || indices == nullptr || vertexCount == 0 || vertexCount > 65536 ||
+        indexCount == 0) {
+        return;
+    }
+    for (std::size_t i = 0; i < indexCount; ++i) {
+        if (indices[i] >= vertexCount) {
+            return;
+        }
+    }
+    // Into the scene's screen vertices: the shader puts pixel centres on
+    // whole numbers plus its small shift, so taking that off lands every
+    // vertex exactly where the interface put it. Colours R, G, B, A in
+    // memory become 0xAARRGGBB.
+    constexpr float kShift = 0.5f - 1.0f / 64.0f;
+    uiVertices_.resize(vertexCount);
+    for (std::size_t i = 0; i < vertexCount; ++i) {
+        const UiVertex& in = vertices[i];
+        const std::uint32_t c = in.rgba;
+        uiVertices_[i] = {in.x - kShift,
+                          in.y - kShift,
+                          0.f,
+                          1.f,
+                          (c & 0xFF00FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu),
+                          in.u,
+                          in.v};
+    }
+    Buffers& b = up_[FormatSlot(VertexFormat::Screen)];
+    glBindBuffer(GL_ARRAY_BUFFER, b.vbo);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount * sizeof(VertexScreen)),
+                 uiVertices_.data(), GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                 static_cast<GLsizeiptr>(indexCount * sizeof(std::uint16_t)), indices,
+                 GL_STREAM_DRAW);
+    uiVertexCount_ = vertexCount;
+    uiIndexCount_ = indexCount;
+}
+
+void GlDevice::DrawUi(TextureId texture, int clipX, int clipY, int clipWidth, int clipHeight,
+                      std::size_t first, std::size_t count) {
+    if (clipWidth <= 0 || clipHeight <= 0 || count < 3 || first > uiIndexCount_ ||
+        count > uiIndexCount_ - first) {
+        return;
+    }
+    glScissor(clipX, uiWindowHeight_ - (clipY + clipHeight), clipWidth, clipHeight);
+    auto tex = textures_.find(texture);
+    if (texture != 0 && tex != textures_.end()) {
+        glBindTexture(GL_TEXTURE_2D, tex->second);
+        glUniform1i(u_.hasTex, 1);
+    } else {
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glUniform1i(u_.hasTex, 0);
+    }
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count / 3 * 3), GL_UNSIGNED_SHORT,
+                   Offset(first * sizeof(std::uint16_t)));
+}
+
+void GlDevice::EndUi() {
+    glDisable(GL_SCISSOR_TEST);
+    glBindVertexArray(0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    uiVertexCount_ = uiIndexCount_ = 0;
     // The next draw into the back buffer sets its states again (PrepareDraw).
 }
 

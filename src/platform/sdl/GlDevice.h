@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace quolis {
 
@@ -46,6 +47,30 @@ public:
     // given, each with its binned triangles and a copy of the shader state
     // per draw (in a battle, over 100 MB of them at once).
     void WaitForPresentedFrame();
+
+    // Interface drawing (the window menu and the modal windows), straight
+    // into the window over the picture, with the scene's shader. Vertices
+    // are laid out as interface libraries lay them out: window pixels whose
+    // centres lie on halves, y down, and a colour per vertex (bytes R, G, B,
+    // A) blended across each triangle. Each run of triangles has its own
+    // texture and clip rectangle.
+    struct UiVertex {
+        float x, y, u, v;
+        std::uint32_t rgba;
+    };
+    // A texture for the interface, sampled with linear filtering.
+    TextureId CreateUiTexture(int width, int height, const Argb* pixels);
+    // Starts interface drawing on a window of the given size (pixels).
+    void BeginUi(int windowWidth, int windowHeight);
+    // The vertices and indices the DrawUi calls after it draw from.
+    void SetUiGeometry(const UiVertex* vertices, std::size_t vertexCount,
+                       const std::uint16_t* indices, std::size_t indexCount);
+    // Draws `count` indices from `first` on with the texture (0: none),
+    // clipped to the rectangle at x, y (window pixels, y down).
+    void DrawUi(TextureId texture, int clipX, int clipY, int clipWidth, int clipHeight,
+                std::size_t first, std::size_t count);
+    // Ends interface drawing; the clip rectangle goes.
+    void EndUi();
 
     void BeginFrame() override;
     void EndFrame() override;
@@ -110,7 +135,7 @@ private:
         GLint wvp = -1, normalMat = -1, viewSize = -1, preTransformed = -1, lighting = -1,
               lightOn = -1, hasNormal = -1, hasColor = -1, lightDir = -1, lightDiffuse = -1,
               lightAmbient = -1, matDiffuse = -1, matAmbient = -1, matEmissive = -1, hasTex = -1,
-              tex = -1;
+              tex = -1, smooth = -1;
     } u_;
 
     // Device state.
@@ -127,6 +152,10 @@ private:
     BufferId nextBuffer_ = 1;
     // Transient geometry for DrawIndexedUP, one per vertex format.
     Buffers up_[3];
+    // Interface drawing: the window's height and the list's sizes.
+    int uiWindowHeight_ = 0;
+    std::size_t uiVertexCount_ = 0, uiIndexCount_ = 0;
+    std::vector<VertexScreen> uiVertices_;
 };
 
 } // namespace quolis

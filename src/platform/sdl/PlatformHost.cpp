@@ -7,10 +7,12 @@
 #include "platform/sdl/FontFiles.h"
 #include "platform/sdl/PngFile.h"
 
-#include <backends/imgui_impl_opengl3.h>
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -190,14 +192,97 @@ bool PlatformHost::InitImGui(std::string* error) {
     glyphs_.Note(config_.uiText);
     uiFontFile_ = FindFontFile(kUiFontFamily);
     BuildUiFont();
-    if (!ImGui_ImplSDL2_InitForOpenGL(window_, context_) ||
-        !ImGui_ImplOpenGL3_Init("#version 330 core")) {
+    if (!ImGui_ImplSDL2_InitForOpenGL(window_, context_)) {
         *error = "cannot start the window menu (Dear ImGui)";
         ImGui::DestroyContext();
         return false;
     }
+    // ImGui's triangles are drawn by the game's own device and shader (see
+    // DrawUi): on a software renderer another shader program would be
+    // compiled before the first frame.
+    io.BackendRendererName = "quolis";
     imguiStarted_ = true;
     return true;
+}
+
+void PlatformHost::UploadUiFont() {
+    ImGuiIO& io = ImGui::GetIO();
+    if (uiFontTexture_ != 0) {
+        device_->ReleaseTexture(uiFontTexture_);
+        uiFontTexture_ = 0;
+    }
+    unsigned char* alpha = nullptr;
+    int width = 0, height = 0;
+    io.Fonts->GetTexDataAsAlpha8(&alpha, &width, &height);
+    if (alpha == nullptr || width <= 0 || height <= 0) {
+        return;
+    }
+    // White glyphs whose coverage is their alpha.
+    std::vector<Argb> pixels(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = (static_cast<Argb>(alpha[i]) << 24) | 0xFFFFFFu;
+    }
+    uiFontTexture_ = device_->CreateUiTexture(width, height, pixels.data());
+    io.Fonts->SetTexID(reinterpret_cast<ImTextureID>(static_cast<std::intptr_t>(uiFontTexture_)));
+    // The atlas's pixels live on in the texture only.
+    io.Fonts->ClearTexData();
+}
+
+void PlatformHost::DrawUi(const ImDrawData* data, int drawableWidth, int drawableHeight) {
+    if (data == nullptr || data->CmdListsCount == 0) {
+        return;
+    }
+    // Display coordinates to drawable pixels (they differ on screens that
+    // scale windows).
+    const ImVec2 scale = data->FramebufferScale;
+    const ImVec2 origin = data->DisplayPos;
+    static_assert(sizeof(GlDevice::UiVertex) == sizeof(ImDrawVert) &&
+                      offsetof(ImDrawVert, pos) == offsetof(GlDevice::UiVertex, x) &&
+                      offsetof(ImDrawVert, uv) == offsetof(GlDevice::UiVertex, u) &&
+                      offsetof(ImDrawVert, col) == offsetof(GlDevice::UiVertex, rgba),
+                  "ImGui's vertices are laid out as the device's interface vertices");
+    static_assert(sizeof(ImDrawIdx) == sizeof(std::uint16_t), "16-bit indices");
+    GlDevice& device = *device_;
+    device.BeginUi(drawableWidth, drawableHeight);
+    std::vector<GlDevice::UiVertex> scaled;
+    for (int n = 0; n < data->CmdListsCount; ++n) {
+        const ImDrawList* list = data->CmdLists[n];
+        const auto* vertices = reinterpret_cast<const GlDevice::UiVertex*>(list->VtxBuffer.Data);
+        if (scale.x != 1.0f || scale.y != 1.0f || origin.x != 0.0f || origin.y != 0.0f) {
+            scaled.assign(vertices, vertices + list->VtxBuffer.Size);
+            for (GlDevice::UiVertex& v : scaled) {
+                v.x = (v.x - origin.x) * scale.x;
+                v.y = (v.y - origin.y) * scale.y;
+            }
+            vertices = scaled.data();
+        }
+        device.SetUiGeometry(vertices, static_cast<std::size_t>(list->VtxBuffer.Size),
+                             list->IdxBuffer.Data, static_cast<std::size_t>(list->IdxBuffer.Size));
+        for (const ImDrawCmd& cmd : list->CmdBuffer) {
+            if (cmd.UserCallback != nullptr) {
+                if (cmd.UserCallback != ImDrawCallback_ResetRenderState) {
+                    cmd.UserCallback(list, &cmd);
+                }
+                continue;
+            }
+            // The clip rectangle in drawable pixels, inside the window.
+            float x0 = std::max((cmd.ClipRect.x - origin.x) * scale.x, 0.0f);
+            float y0 = std::max((cmd.ClipRect.y - origin.y) * scale.y, 0.0f);
+            float x1 =
+                std::min((cmd.ClipRect.z - origin.x) * scale.x, static_cast<float>(drawableWidth));
+            float y1 =
+                std::min((cmd.ClipRect.w - origin.y) * scale.y, static_cast<float>(drawableHeight));
+            if (x1 <= x0 || y1 <= y0) {
+                continue;
+            }
+            const auto texture =
+                static_cast<TextureId>(reinterpret_cast<std::intptr_t>(cmd.GetTexID()));
+            device.DrawUi(texture, static_cast<int>(x0), static_cast<int>(y0),
+                          static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), cmd.IdxOffset,
+                          cmd.ElemCount);
+        }
+    }
+    device.EndUi();
 }
 
 void PlatformHost::BuildUiFont() {
@@ -258,10 +343,9 @@ void PlatformHost::RefreshUiFont() {
         return;
     }
     BuildUiFont();
-    // Once the renderer has uploaded the atlas it must upload the new one.
-    if (uiFontUploaded_) {
-        ImGui_ImplOpenGL3_DestroyFontsTexture();
-        ImGui_ImplOpenGL3_CreateFontsTexture();
+    // Once the atlas has been uploaded, the new one is uploaded in its place.
+    if (uiFontTexture_ != 0) {
+        UploadUiFont();
     }
 }
 
@@ -276,7 +360,9 @@ void NoteUiText(std::string_view utf8) {
 
 PlatformHost::~PlatformHost() {
     if (imguiStarted_) {
-        ImGui_ImplOpenGL3_Shutdown();
+        if (uiFontTexture_ != 0) {
+            device_->ReleaseTexture(uiFontTexture_);
+        }
         ImGui_ImplSDL2_Shutdown();
         ImGui::DestroyContext();
     }
@@ -507,8 +593,9 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
     }
     if (imguiStarted_) {
         RefreshUiFont();
-        ImGui_ImplOpenGL3_NewFrame();
-        uiFontUploaded_ = true;
+        if (uiFontTexture_ == 0) {
+            UploadUiFont();
+        }
         ImGui_ImplSDL2_NewFrame();
         ImGui::NewFrame();
         if (ImGui::BeginMainMenuBar()) {
@@ -524,7 +611,7 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
             }
         }
         ImGui::Render();
-        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+        DrawUi(ImGui::GetDrawData(), w, h);
     } else if (modalOpen != nullptr) {
         *modalOpen = false;
     }

@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+struct ImDrawData;
+
 namespace quolis {
 
 struct HostConfig {
@@ -148,6 +150,10 @@ private:
     // its texture) when texts brought new characters.
     void BuildUiFont();
     void RefreshUiFont();
+    // The atlas into a device texture, in place of the one uploaded before.
+    void UploadUiFont();
+    // ImGui's triangles of the frame into the window (drawable pixels).
+    void DrawUi(const ImDrawData* data, int drawableWidth, int drawableHeight);
     void Present(const std::function<bool()>* modal, bool* modalOpen);
     void OpenJoystick();
     void CloseJoystick();
@@ -177,7 +183,8 @@ private:
     std::string uiFontFile_;
     bool uiFontWarned_ = false;
     std::vector<std::uint16_t> uiGlyphRanges_; // ImWchar pairs, 0-terminated
-    bool uiFontUploaded_ = false;
+    // The atlas on the device, uploaded at the first frame.
+    TextureId uiFontTexture_ = 0;
     std::unique_ptr<Clock> clock_;
     InputEventQueue input_;
     ImGuiBoxes boxes_{*this};
