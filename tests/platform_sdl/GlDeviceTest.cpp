@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace quolis {
 namespace {
@@ -126,6 +127,45 @@ TEST_F(GlDeviceTest, DepthTestOffDrawsOverNearerGeometry) {
     Gl().EndFrame();
     EXPECT_EQ(Pixel(150, 200), 0xFF00FF00u);
     EXPECT_EQ(Pixel(250, 200), 0xFFFF0000u);
+}
+
+// The depth buffer is made at the first depth-tested draw. Draws without the
+// depth test before it leave no depth behind, the first depth-tested draw
+// finds it cleared, and every later frame starts it cleared again.
+TEST_F(GlDeviceTest, DepthBufferComesClearedWithTheFirstDepthTestedDraw) {
+    Gl().EndFrame();
+    GlDevice device; // a device of its own, on the same context
+    ASSERT_TRUE(device.Ok()) << device.Error();
+    auto quad = [&](float x0, float x1, Argb c, float z) {
+        VertexScreen v[4] = {{x0, 100, z, 1, c, 0, 0},
+                             {x1, 100, z, 1, c, 1, 0},
+                             {x1, 300, z, 1, c, 1, 1},
+                             {x0, 300, z, 1, c, 0, 1}};
+        device.DrawIndexedUP(VertexFormat::Screen, v, 4, kQuad, 6);
+    };
+    auto pixel = [&](int x, int y) {
+        std::vector<Argb> pixels;
+        EXPECT_TRUE(device.ReadBackBuffer(pixels));
+        return pixels.at(static_cast<std::size_t>(y) * 800 + x);
+    };
+    device.ApplyDefaultStates();
+    device.SetDepthTest(false);
+    device.BeginFrame();
+    quad(100, 300, 0xFFFF0000, 0.9f); // red, no depth written
+    EXPECT_FALSE(device.HasDepthBuffer());
+    device.SetDepthTest(true);
+    quad(100, 200, 0xFF00FF00, 0.95f); // green, behind the red: drawn
+    EXPECT_TRUE(device.HasDepthBuffer());
+    quad(100, 300, 0xFF0000FF, 0.97f); // blue: hidden by the green only
+    device.EndFrame();
+    EXPECT_EQ(pixel(150, 200), 0xFF00FF00u);
+    EXPECT_EQ(pixel(250, 200), 0xFF0000FFu);
+
+    device.BeginFrame();
+    quad(100, 200, 0xFFFFFFFF, 0.99f); // behind last frame's green
+    device.EndFrame();
+    EXPECT_EQ(pixel(150, 200), 0xFFFFFFFFu);
+    Gl().BeginFrame();
 }
 
 TEST_F(GlDeviceTest, CounterClockwiseCullingDropsTheRightTriangle) {

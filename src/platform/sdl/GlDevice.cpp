@@ -219,13 +219,10 @@ bool GlDevice::CreateBackBuffer() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
-    glGenRenderbuffers(1, &depthRb_);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthRb_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width_, height_);
+    // The depth buffer comes with the first depth-tested draw (AddDepthBuffer).
     glGenFramebuffers(1, &fbo_);
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTex_, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRb_);
     GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (status != GL_FRAMEBUFFER_COMPLETE) {
@@ -233,6 +230,23 @@ bool GlDevice::CreateBackBuffer() {
         return false;
     }
     return true;
+}
+
+void GlDevice::AddDepthBuffer() {
+    // A draw without the depth test neither reads nor writes depth, so until
+    // the first draw with it the depth buffer would hold only the clear
+    // value: it is made then, cleared, and kept. Screens drawn without depth
+    // (the title, the menus) never need its memory.
+    glGenRenderbuffers(1, &depthRb_);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthRb_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width_, height_);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthRb_);
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 void GlDevice::CreateVertexArray(Buffers& b) {
@@ -547,6 +561,9 @@ bool GlDevice::UpdateBuffers(BufferId id, const void* vertices, std::size_t vert
 }
 
 void GlDevice::PrepareDraw(VertexFormat format) {
+    if (depthTest_ && depthRb_ == 0) {
+        AddDepthBuffer();
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glViewport(0, 0, width_, height_);
     glUseProgram(program_);

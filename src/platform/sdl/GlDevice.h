@@ -40,6 +40,9 @@ public:
     // of another size is scaled, with linear filtering when smooth.
     void ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, int width, int height,
                         bool smooth);
+    // Whether the back buffer has its depth buffer yet (it is made at the
+    // first depth-tested draw).
+    bool HasDepthBuffer() const { return depthRb_ != 0; }
     // Called by the host after each picture it presents: waits until that
     // picture is finished before the next one is recorded, as a window's
     // swap on the software renderer (llvmpipe) does. An offscreen window's
@@ -119,6 +122,7 @@ private:
 
     bool CreateProgram();
     bool CreateBackBuffer();
+    void AddDepthBuffer();
     void CreateVertexArray(Buffers& b);
     void ApplyRasterStates();
     void PrepareDraw(VertexFormat format);
