@@ -255,6 +255,20 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, Image& out) {
         const std::uint8_t* row = data + offBits + stride * static_cast<std::size_t>(y);
         std::int64_t dstY = topDown ? y : height - 1 - y;
         std::uint32_t* dst = &out.pixels[static_cast<std::size_t>(dstY * width)];
+        // The common depths in loops of their own (a title picture is half a
+        // million pixels).
+        if (bpp == 24) {
+            for (std::int64_t x = 0; x < width; ++x) {
+                dst[x] = Argb(255, row[x * 3 + 2], row[x * 3 + 1], row[x * 3]);
+            }
+            continue;
+        }
+        if (bpp == 8) {
+            for (std::int64_t x = 0; x < width; ++x) {
+                dst[x] = palette[row[x]];
+            }
+            continue;
+        }
         for (std::int64_t x = 0; x < width; ++x) {
             std::uint32_t px = 0;
             switch (bpp) {
