@@ -241,5 +241,41 @@ TEST(PlatformHost, InterfaceFontHoldsTheGlyphsOfItsTextsOnly) {
     EXPECT_LE(ImGui::GetIO().Fonts->TexWidth * ImGui::GetIO().Fonts->TexHeight, 512 * 512);
 }
 
+// With the strip's own texts given apart, the first frame's font holds only
+// their glyphs (and ASCII); the other texts' glyphs are there from the frame
+// after it.
+TEST(PlatformHost, InterfaceFontTakesTheStripsGlyphsFirstAndTheOthersAfterTheFirstFrame) {
+    HostConfig config;
+    config.headless = true;
+    config.joystick = false;
+    config.uiText = "設定キーコンフィグ";
+    config.stripText = "設定";
+    std::string error;
+    std::unique_ptr<PlatformHost> host = PlatformHost::Create(config, &error);
+    if (!host) {
+        QUOLIS_SKIP_UNLESS_CI(
+            "headless OpenGL 3.3 (SDL offscreen through EGL) is not available here: " << error);
+    }
+    auto has = [](ImWchar c) {
+        ImFont* font = ImGui::GetIO().Fonts->Fonts[0];
+        return font->FindGlyphNoFallback(c) != nullptr;
+    };
+    EXPECT_TRUE(has(u'設'));
+    EXPECT_TRUE(has(u'定'));
+    EXPECT_TRUE(has(u'A'));
+    EXPECT_FALSE(has(u'キ'));
+    EXPECT_FALSE(has(u'○'));
+    host->Device().BeginFrame();
+    host->Device().EndFrame(); // the first frame, with the strip's glyphs
+    EXPECT_FALSE(has(u'キ'));
+    host->Device().BeginFrame();
+    host->Device().EndFrame();
+    EXPECT_TRUE(has(u'キ'));
+    EXPECT_TRUE(has(u'コ'));
+    EXPECT_TRUE(has(u'○')); // the pad's symbols come with the others
+    EXPECT_TRUE(has(u'設'));
+    EXPECT_FALSE(has(u'漢'));
+}
+
 } // namespace
 } // namespace quolis

@@ -812,6 +812,11 @@ int main(int argc, char** argv) {
     }
     config.uiText += KeyConfigWindowTexts();
     config.uiText += kViewMenu.All();
+    // The strip at the first frame: the menu titles.
+    for (const MenuGroup& group : WindowMenu()) {
+        config.stripText += group.label;
+    }
+    config.stripText += kViewMenu.menu;
     config.fixedStep = options.fixedStep;
     if (options.headless) {
         config.modalFrameLimit = 600;

@@ -188,8 +188,15 @@ bool PlatformHost::InitImGui(std::string* error) {
     }
     // The pad's button symbols (○ △ □ ×), which the key configuration
     // window shows for pads of that layout.
-    glyphs_.Note("○△□×");
-    glyphs_.Note(config_.uiText);
+    std::string texts = "○△□×" + config_.uiText;
+    if (config_.stripText.empty()) {
+        glyphs_.Note(texts);
+    } else {
+        // The first frame shows the strip only; rasterising the other
+        // glyphs can wait until it is on screen.
+        glyphs_.Note(config_.stripText);
+        laterUiText_ = std::move(texts);
+    }
     uiFontFile_ = FindFontFile(kUiFontFamily);
     BuildUiFont();
     if (!ImGui_ImplSDL2_InitForOpenGL(window_, context_)) {
@@ -621,6 +628,11 @@ void PlatformHost::Present(const std::function<bool()>* modal, bool* modalOpen) 
     SDL_GL_SwapWindow(window_);
     startupReport_.FramePresented();
     framePresented_ = true;
+    if (!laterUiText_.empty()) {
+        glyphs_.Note(laterUiText_); // in the font from the next frame on
+        laterUiText_.clear();
+        laterUiText_.shrink_to_fit();
+    }
     if (afterFirstFrame_) {
         std::function<void()> work;
         work.swap(afterFirstFrame_);

@@ -48,6 +48,10 @@ struct HostConfig {
     // The texts (UTF-8) the window menu and the modal windows show, as far
     // as they are known at start: the interface font holds only their glyphs.
     std::string uiText;
+    // Of those, the strip's own (the menu titles): the first frame's font
+    // holds their glyphs and printable ASCII only, and the rest join it right
+    // after that frame is shown. Empty: every glyph from the start.
+    std::string stripText;
 };
 
 // Notes a text an ImGui window is about to show, so that its characters are
@@ -185,6 +189,8 @@ private:
     std::vector<std::uint16_t> uiGlyphRanges_; // ImWchar pairs, 0-terminated
     // The atlas on the device, uploaded at the first frame.
     TextureId uiFontTexture_ = 0;
+    // Texts whose glyphs join the font after the first frame.
+    std::string laterUiText_;
     std::unique_ptr<Clock> clock_;
     InputEventQueue input_;
     ImGuiBoxes boxes_{*this};
