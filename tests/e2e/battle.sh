@@ -116,7 +116,7 @@ run() { # name, replay text, extra options
     local name=$1 text=$2
     shift 2
     printf 'quolis-input 1\n%s\n' "$text" | grep -v '^$' > "$WORK/$name.rec"
-    "$QUOLIS" --headless --fixed-step --trace --data "$WORK/game" --replay "$WORK/$name.rec" "$@" \
+    "$QUOLIS" --headless --fixed-step --seed 1 --trace --data "$WORK/game" --replay "$WORK/$name.rec" "$@" \
         > "$WORK/$name.out" 2> "$WORK/$name.err"
     local status=$?
     [ $status -eq 0 ] || { cat "$WORK/$name.err" >&2; fail "$name: exit status $status"; }

@@ -56,7 +56,7 @@ run() { # name, key lines, last pass, expected "scene S at step C", screenshots
     shift 4
     { echo 'quolis-input 1'; echo "$text" | grep -v '^$' | sort -n -s -k1,1; echo "end $end"; } \
         > "$WORK/$name.rec"
-    "$QUOLIS" --headless --fixed-step --data "$GAME" --replay "$WORK/$name.rec" "$@" \
+    "$QUOLIS" --headless --fixed-step --seed 1 --data "$GAME" --replay "$WORK/$name.rec" "$@" \
         > "$WORK/$name.out" 2> "$WORK/$name.err" || { cat "$WORK/$name.err" >&2; fail "$name"; }
     grep -q "ended in scene $expect " "$WORK/$name.out" || \
         { cat "$WORK/$name.out" >&2; fail "$name: not in scene $expect"; }

@@ -62,7 +62,7 @@ run() { # name, save file, plan, extra options
     "$DATPACK" encode-file "$SAVES/$save" "$WORK/game/GameData/Save/Save1E.Dat" || fail "$name: save"
     cp "$WORK/game/GameData/Save/Save1E.Dat" "$WORK/$name.before"
     printf '%s\n' "$plan" | replay > "$WORK/$name.rec"
-    "$QUOLIS" --headless --fixed-step --trace --data "$WORK/game" --replay "$WORK/$name.rec" "$@" \
+    "$QUOLIS" --headless --fixed-step --seed 1 --trace --data "$WORK/game" --replay "$WORK/$name.rec" "$@" \
         > "$WORK/$name.out" 2> "$WORK/$name.err"
     local status=$?
     [ $status -eq 0 ] || { cat "$WORK/$name.err" >&2; fail "$name: exit status $status"; }
