@@ -60,7 +60,9 @@ public:
     virtual void PassStart() {}
     // `stepped` is false for a pass that only drew.
     virtual void FramePass(bool stepped, double stepCpuSeconds, double drawCpuSeconds) = 0;
-    virtual void SceneBuilt(int scene, double seconds) = 0;
+    // Wall time, and the processor time of the calling thread, which other
+    // programs on a busy machine do not inflate.
+    virtual void SceneBuilt(int scene, double wallSeconds, double cpuSeconds) = 0;
 };
 
 struct AppEnvironment {

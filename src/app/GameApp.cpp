@@ -511,10 +511,11 @@ HRESULT CGameApp::SwitchToNextScene() {
     SetScene(GetNextScene(0), 0, -1);
     SetCycle(0, GetScene(0));
     const double start = env_.meter != nullptr ? WallSeconds() : 0;
+    const double cpuStart = env_.meter != nullptr ? ThreadCpuSeconds() : 0;
     HRESULT hr = BuildScene();
     HRESULT entered = EnterScene();
     if (env_.meter != nullptr) {
-        env_.meter->SceneBuilt(GetScene(0), WallSeconds() - start);
+        env_.meter->SceneBuilt(GetScene(0), WallSeconds() - start, ThreadCpuSeconds() - cpuStart);
     }
     return Failed(hr) ? hr : entered;
 }

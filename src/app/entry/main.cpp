@@ -183,8 +183,8 @@ public:
                            static_cast<float>(stepCpu * 1000), static_cast<float>(drawCpu * 1000),
                            static_cast<std::uint32_t>(allocations), rss});
     }
-    void SceneBuilt(int scene, double seconds) override {
-        builds_.push_back({scene, seconds * 1000});
+    void SceneBuilt(int scene, double wallSeconds, double cpuSeconds) override {
+        builds_.push_back({scene, wallSeconds * 1000, cpuSeconds * 1000});
         built_ = true;
     }
     void Note(const std::string& line) { notes_.push_back(line); }
@@ -196,8 +196,9 @@ public:
                       firstFrame_ * 1000, WallSeconds() - gMainStart,
                       QUOLIS_COUNT_ALLOCATIONS ? "true" : "false");
         out += buf;
-        for (const auto& [scene, ms] : builds_) {
-            std::snprintf(buf, sizeof buf, "{\"build\":%d,\"ms\":%.3f}\n", scene, ms);
+        for (const Build& b : builds_) {
+            std::snprintf(buf, sizeof buf, "{\"build\":%d,\"ms\":%.3f,\"cpu_ms\":%.3f}\n", b.scene,
+                          b.wallMs, b.cpuMs);
             out += buf;
         }
         for (const std::string& line : notes_) {
@@ -219,7 +220,11 @@ private:
     double firstFrame_ = -1;
     int lastScene_ = -1;
     std::vector<Pass> passes_;
-    std::vector<std::pair<int, double>> builds_;
+    struct Build {
+        int scene;
+        double wallMs, cpuMs;
+    };
+    std::vector<Build> builds_;
     std::vector<std::string> notes_;
 };
 
