@@ -681,16 +681,8 @@ void GlDevice::ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, i
     glBindBuffer(GL_ARRAY_BUFFER, b.vbo);
     glBufferData(GL_ARRAY_BUFFER, sizeof v, v, GL_STREAM_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glUseProgram(program_);
-    glUniform1i(u_.preTransformed, 1);
-    glUniform2f(u_.viewSize, static_cast<float>(windowWidth), static_cast<float>(windowHeight));
-    glUniform1i(u_.hasNormal, 0);
-    glUniform1i(u_.hasColor, 1);
-    glUniform1i(u_.lighting, 0);
-    glUniform1i(u_.smooth, 0);
+    UseWindowProgram(windowWidth, windowHeight, false);
     glUniform1i(u_.hasTex, 1);
-    glUniform1i(u_.tex, 0);
-    glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, colorTex_);
     // The window takes the colours as they are, whatever the alpha.
     glDisable(GL_BLEND);
@@ -716,20 +708,26 @@ TextureId GlDevice::CreateUiTexture(int width, int height, const Argb* pixels) {
     return id;
 }
 
-void GlDevice::BeginUi(int windowWidth, int windowHeight) {
-    uiWindowHeight_ = windowHeight;
-    uiVertexCount_ = uiIndexCount_ = 0;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, windowWidth, windowHeight);
+// The game's program set up for vertices given in window pixels, coloured
+// per vertex (smooth) or per triangle, unlit, sampling texture unit 0.
+void GlDevice::UseWindowProgram(int windowWidth, int windowHeight, bool smooth) {
     glUseProgram(program_);
     glUniform1i(u_.preTransformed, 1);
     glUniform2f(u_.viewSize, static_cast<float>(windowWidth), static_cast<float>(windowHeight));
     glUniform1i(u_.hasNormal, 0);
     glUniform1i(u_.hasColor, 1);
     glUniform1i(u_.lighting, 0);
-    glUniform1i(u_.smooth, 1);
+    glUniform1i(u_.smooth, smooth ? 1 : 0);
     glUniform1i(u_.tex, 0);
     glActiveTexture(GL_TEXTURE0);
+}
+
+void GlDevice::BeginUi(int windowWidth, int windowHeight) {
+    uiWindowHeight_ = windowHeight;
+    uiVertexCount_ = uiIndexCount_ = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, windowWidth, windowHeight);
+    UseWindowProgram(windowWidth, windowHeight, true);
     // The game's own blending: only the window's alpha, which nobody sees,
     // differs from blending the alpha separately.
     glEnable(GL_BLEND);

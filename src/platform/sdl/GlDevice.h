@@ -107,6 +107,7 @@ public:
     bool ReadBackBuffer(std::vector<Argb>& out) override;
 
 private:
+    void UseWindowProgram(int windowWidth, int windowHeight, bool smooth);
     struct Buffers {
         VertexFormat format = VertexFormat::Screen;
         GLuint vao = 0, vbo = 0, ebo = 0;
