@@ -28,6 +28,8 @@ constexpr std::int64_t kMaxDirectoryBytes = 256LL * 1024 * 1024;
 constexpr long kMaxWriteOffset = 16L * 1024 * 1024;
 // Directories kept by one reader's cache.
 constexpr std::size_t kMaxCachedDirectories = 16;
+// The most token slots set aside before a counted read (about 1 MB).
+constexpr std::int64_t kMaxReservedTokens = 32 * 1024;
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -92,7 +94,17 @@ void ReadTokensAt(const InFile& f, std::int64_t offset, long limit, TokenList& o
     }
     std::vector<char> buf(
         static_cast<std::size_t>(std::min<std::int64_t>(64 * 1024, f.Size() - offset)));
-    std::string cur;
+    if (limit > 0) {
+        // A model or a table is thousands of tokens: room for them up front
+        // saves moving every token string at each growth of the list. Each
+        // token takes at least two bytes of what is left of the file, and the
+        // room is bounded, so a garbage count asks for little.
+        const std::int64_t fits = (f.Size() - offset + 1) / 2;
+        const std::int64_t room = std::min<std::int64_t>({limit, fits, kMaxReservedTokens});
+        out.reserve(out.size() + static_cast<std::size_t>(room));
+    }
+    auto full = [&] { return limit > 0 && out.size() >= static_cast<std::size_t>(limit); };
+    std::string cut; // a token the end of the buffer cut; it goes on in the next read
     std::int64_t pos = offset;
     while (pos < f.Size()) {
         std::size_t want =
@@ -101,24 +113,38 @@ void ReadTokensAt(const InFile& f, std::int64_t offset, long limit, TokenList& o
         if (got == 0) {
             break;
         }
-        for (std::size_t i = 0; i < got; ++i) {
-            char c = buf[i];
-            if (!IsSpace(c)) {
-                cur.push_back(c);
+        const char* p = buf.data();
+        std::size_t i = 0;
+        while (i < got) {
+            if (IsSpace(p[i])) {
+                if (!cut.empty()) {
+                    out.push_back(std::move(cut));
+                    cut.clear();
+                    if (full()) {
+                        return;
+                    }
+                }
+                ++i;
                 continue;
             }
-            if (!cur.empty()) {
-                out.push_back(std::move(cur));
-                cur.clear();
-                if (limit > 0 && out.size() >= static_cast<std::size_t>(limit)) {
-                    return;
-                }
+            const std::size_t start = i;
+            while (i < got && !IsSpace(p[i])) {
+                ++i;
+            }
+            cut.append(p + start, i - start);
+            if (i == got) {
+                break; // the token may go on in the next read
+            }
+            out.push_back(std::move(cut));
+            cut.clear();
+            if (full()) {
+                return;
             }
         }
         pos += static_cast<std::int64_t>(got);
     }
-    if (!cur.empty()) {
-        out.push_back(std::move(cur));
+    if (!cut.empty()) {
+        out.push_back(std::move(cut));
     }
 }
 

@@ -7,12 +7,22 @@ std::string& KeyStorage() {
     return key;
 }
 
-int Shift(std::size_t i) {
+// Adds (or with `sign` -1 takes away) the key's shifts, the key starting
+// again at the first byte of every token. The key is looked up once per
+// token: a model is tens of thousands of them.
+void Shift(std::string& s, int sign) {
     const std::string& key = KeyStorage();
     if (key.empty()) {
-        return 0;
+        return;
     }
-    return static_cast<unsigned char>(key[i % key.size()]) & 3;
+    std::size_t k = 0;
+    for (char& c : s) {
+        const int shift = static_cast<unsigned char>(key[k]) & 3;
+        c = static_cast<char>(static_cast<unsigned char>(c) + sign * shift);
+        if (++k == key.size()) {
+            k = 0;
+        }
+    }
 }
 } // namespace
 
@@ -25,15 +35,11 @@ const std::string& DataCodec::Key() {
 }
 
 void DataCodec::Decode(std::string& s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        s[i] = static_cast<char>(static_cast<unsigned char>(s[i]) + Shift(i));
-    }
+    Shift(s, 1);
 }
 
 void DataCodec::Encode(std::string& s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        s[i] = static_cast<char>(static_cast<unsigned char>(s[i]) - Shift(i));
-    }
+    Shift(s, -1);
 }
 
 void DataCodec::Decode(TokenList& tokens) {

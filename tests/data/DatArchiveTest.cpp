@@ -263,6 +263,29 @@ TEST(DatArchivePlain, StartOffsetAndTokenLimitApplyBeforeCommentRemoval) {
     EXPECT_EQ(reader.ReadTokens("", "GameData\\absent.txt", out), E_FAIL);
 }
 
+TEST(DatArchivePlain, TokensAcrossTheReadBufferAreWholeAndCountedOnce) {
+    // The file is read 64 KiB at a time: tokens cut by a read's end, one that
+    // ends exactly at it, and one longer than a whole read.
+    ScratchRoot root;
+    const std::size_t kRead = 64 * 1024;
+    std::string text(kRead - 3, ' ');
+    text += "ABCDEF "; // across the first boundary
+    text.resize(2 * kRead - 4, ' ');
+    text += "WXYZ"; // ends exactly at the second boundary
+    text += " tail ";
+    const std::string huge(kRead + 10, 'h');
+    text += huge + " end";
+    root.Write("GameData/big.txt", text);
+    CDatArchive reader(false, false);
+    TokenList out;
+    ASSERT_EQ(reader.ReadTokens("", "GameData\\big.txt", out), S_OK);
+    EXPECT_EQ(out, TokenList({"ABCDEF", "WXYZ", "tail", huge, "end"}));
+    ASSERT_EQ(reader.ReadTokens("", "GameData\\big.txt", out, 0, 2), S_OK);
+    EXPECT_EQ(out, TokenList({"ABCDEF", "WXYZ"}));
+    ASSERT_EQ(reader.ReadTokens("", "GameData\\big.txt", out, 0, 4), S_OK);
+    EXPECT_EQ(out, TokenList({"ABCDEF", "WXYZ", "tail", huge}));
+}
+
 TEST(DatArchivePlain, ScrambledFilesUseTheENameAndRoundTrip) {
     ScratchRoot root;
     std::filesystem::create_directories(root.Host("GameData/Save"));

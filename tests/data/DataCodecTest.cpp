@@ -47,6 +47,12 @@ TEST(DataCodec, AnotherKeyChangesTheShifts) {
     std::string s = "aa";
     DataCodec::Decode(s);
     EXPECT_EQ(s, "dd");
+    DataCodec::SetKey("pel"); // shifts 0 1 0, repeating every three bytes
+    s = "AAAAAAA";
+    DataCodec::Decode(s);
+    EXPECT_EQ(s, "ABAABAA");
+    DataCodec::Encode(s);
+    EXPECT_EQ(s, "AAAAAAA");
     DataCodec::SetKey(saved);
     s = "aa";
     DataCodec::Decode(s);

@@ -80,8 +80,9 @@ std::string HubStageLabel(const std::string& name, int number, const std::string
     // The full-width space after the number: the first one past the name.
     for (std::size_t i = name.size(); i < label.size(); i += SjisCharLen(label, i)) {
         if (label.compare(i, space.size(), space) == 0) {
-            label.replace(i, space.size(), "\n");
-            break;
+            // Built from the two halves rather than replaced in place: GCC 12's
+            // optimiser reports a false overlap for std::string::replace here.
+            return label.substr(0, i) + '\n' + label.substr(i + space.size());
         }
     }
     return label;
