@@ -387,6 +387,73 @@ TEST_F(GlDeviceTest, RowVectorWorldViewProjectionPlacesAPointAtItsPixel) {
     EXPECT_EQ(Pixel(px, py - 8), 0xFF000000u);
 }
 
+// Draws switch among more textures than stay bound, with the window's
+// interface, a new texture and a texture's release in between: every quad
+// shows the texture it was drawn with.
+TEST_F(GlDeviceTest, EachDrawShowsItsOwnTextureWhateverCameBetween) {
+    auto solid = [](Argb c) { return Gl().CreateTexture(1, 1, &c); };
+    const TextureId red = solid(0xFFFF0000), green = solid(0xFF00FF00), blue = solid(0xFF0000FF);
+    ASSERT_TRUE(red != 0 && green != 0 && blue != 0);
+    struct Drawn {
+        int x;
+        Argb expected;
+    };
+    std::vector<Drawn> drawn;
+    auto quad = [&](TextureId tex, Argb expected) {
+        const float x = static_cast<float>(drawn.size()) * 20.f;
+        Gl().SetTexture(tex);
+        ScreenQuad(x, 0, x + 10, 10, 0xFFFFFFFF);
+        drawn.push_back({static_cast<int>(x) + 5, expected});
+    };
+    // Two textures in turn, a draw without one, then a third and back.
+    quad(red, 0xFFFF0000);
+    quad(green, 0xFF00FF00);
+    quad(red, 0xFFFF0000);
+    quad(0, 0xFFFFFFFF);
+    quad(blue, 0xFF0000FF);
+    quad(green, 0xFF00FF00);
+    quad(red, 0xFFFF0000);
+    quad(blue, 0xFF0000FF);
+    // The window's interface binds its own texture.
+    const Argb white = 0xFFFFFFFF;
+    const TextureId ui = Gl().CreateUiTexture(1, 1, &white);
+    ASSERT_NE(ui, 0u);
+    const GlDevice::UiVertex uv[3] = {
+        {0, 0, 0, 0, 0xFFFFFFFFu}, {4, 0, 1, 0, 0xFFFFFFFFu}, {0, 4, 0, 1, 0xFFFFFFFFu}};
+    const std::uint16_t tri[3] = {0, 1, 2};
+    Gl().BeginUi(800, 600);
+    Gl().SetUiGeometry(uv, 3, tri, 3);
+    Gl().DrawUi(ui, 0, 0, 800, 600, 0, 3);
+    Gl().EndUi();
+    quad(red, 0xFFFF0000);
+    quad(blue, 0xFF0000FF);
+    quad(red, 0xFFFF0000);
+    // A texture made in the middle of a picture.
+    const TextureId yellow = solid(0xFFFFFF00);
+    ASSERT_NE(yellow, 0u);
+    quad(red, 0xFFFF0000);
+    quad(blue, 0xFF0000FF);
+    quad(yellow, 0xFFFFFF00);
+    // The two textures bound last released: a driver may give their names to
+    // the next ones.
+    Gl().ReleaseTexture(yellow);
+    Gl().ReleaseTexture(blue);
+    const TextureId cyan = solid(0xFF00FFFF), magenta = solid(0xFFFF00FF);
+    ASSERT_TRUE(cyan != 0 && magenta != 0);
+    quad(cyan, 0xFF00FFFF);
+    quad(magenta, 0xFFFF00FF);
+    quad(red, 0xFFFF0000);
+    quad(cyan, 0xFF00FFFF);
+    Gl().SetTexture(0);
+    Gl().EndFrame();
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(Pixel(drawn[i].x, 5), drawn[i].expected) << "draw " << i;
+    }
+    for (TextureId t : {red, green, ui, cyan, magenta}) {
+        Gl().ReleaseTexture(t);
+    }
+}
+
 TEST_F(GlDeviceTest, RejectsBadTexturesAndIndices) {
     EXPECT_EQ(Gl().CreateTexture(0, 0, nullptr), 0u);
     const Argb px[1] = {0xFFFFFFFF};

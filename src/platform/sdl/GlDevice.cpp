@@ -26,7 +26,11 @@ uniform vec4 uLightAmbient;
 uniform vec4 uMatDiffuse;
 uniform vec4 uMatAmbient;
 uniform vec4 uMatEmissive;
+uniform int uTexUnit;
+uniform int uSmooth;
 flat out vec4 vColor;
+flat out int vTexUnit;
+flat out int vSmooth;
 // The interface's colours, blended across each triangle (the game's own
 // draws are flat shaded).
 out vec4 vShade;
@@ -72,20 +76,31 @@ void main() {
     }
     vShade = vColor;
     vUV = aUV;
+    vTexUnit = uTexUnit;
+    vSmooth = uSmooth;
 }
 )";
 
 const char* kFragmentShader = R"(#version 330 core
 flat in vec4 vColor;
+flat in int vTexUnit;
+flat in int vSmooth;
 in vec4 vShade;
 in vec2 vUV;
-uniform sampler2D uTex;
-uniform int uHasTex;
-uniform int uSmooth;
+uniform sampler2D uTex0;
+uniform sampler2D uTex1;
 out vec4 oColor;
+// What changes from draw to draw comes in from the vertex stage, so the
+// fragment stage's own state (its two samplers) stays the same while the
+// textures stay bound.
 void main() {
-    vec4 t = uHasTex != 0 ? texture(uTex, vUV) : vec4(1.0);
-    oColor = t * (uSmooth != 0 ? vShade : vColor);
+    vec4 t = vec4(1.0);
+    if (vTexUnit == 0) {
+        t = texture(uTex0, vUV);
+    } else if (vTexUnit == 1) {
+        t = texture(uTex1, vUV);
+    }
+    oColor = t * (vSmooth != 0 ? vShade : vColor);
 }
 )";
 
@@ -201,9 +216,12 @@ bool GlDevice::CreateProgram() {
     u_.matDiffuse = loc("uMatDiffuse");
     u_.matAmbient = loc("uMatAmbient");
     u_.matEmissive = loc("uMatEmissive");
-    u_.hasTex = loc("uHasTex");
-    u_.tex = loc("uTex");
+    u_.texUnit = loc("uTexUnit");
     u_.smooth = loc("uSmooth");
+    glUseProgram(program_);
+    glUniform1i(loc("uTex0"), 0);
+    glUniform1i(loc("uTex1"), 1);
+    glUseProgram(0);
     return true;
 }
 
@@ -440,6 +458,8 @@ TextureId GlDevice::CreateTexture(int width, int height, const Argb* pixels) {
     }
     GLuint tex = 0;
     glGenTextures(1, &tex);
+    glActiveTexture(GL_TEXTURE0);
+    unitTexture_[0] = 0;
     glBindTexture(GL_TEXTURE_2D, tex);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
@@ -467,6 +487,12 @@ void GlDevice::ReleaseTexture(TextureId id) {
     auto it = textures_.find(id);
     if (it == textures_.end()) {
         return;
+    }
+    // Deleting unbinds it, and its name may come back for another texture.
+    for (GLuint& bound : unitTexture_) {
+        if (bound == it->second) {
+            bound = 0;
+        }
     }
     glDeleteTextures(1, &it->second);
     textures_.erase(it);
@@ -560,6 +586,29 @@ bool GlDevice::UpdateBuffers(BufferId id, const void* vertices, std::size_t vert
     return true;
 }
 
+// A software rasteriser keeps a copy of the fragment stage's whole state
+// (several kilobytes) for every change of it until the picture is finished,
+// and a creature's parts change between its own texture and one they share
+// with every creature at each draw. With two units bound, such a pair stays
+// bound and each draw only picks one: the texture that is already bound is
+// used where it is, otherwise it replaces the one the last draw did not use.
+int GlDevice::BindToUnit(GLuint texture) {
+    int unit = -1;
+    if (unitTexture_[lastUnit_] == texture) {
+        unit = lastUnit_;
+    } else if (unitTexture_[1 - lastUnit_] == texture) {
+        unit = 1 - lastUnit_;
+    } else {
+        unit = 1 - lastUnit_;
+        glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glActiveTexture(GL_TEXTURE0);
+        unitTexture_[unit] = texture;
+    }
+    lastUnit_ = unit;
+    return unit;
+}
+
 void GlDevice::PrepareDraw(VertexFormat format) {
     if (depthTest_ && depthRb_ == 0) {
         AddDepthBuffer();
@@ -594,16 +643,8 @@ void GlDevice::PrepareDraw(VertexFormat format) {
         SetColor(u_.matAmbient, material_.ambient);
         SetColor(u_.matEmissive, material_.emissive);
     }
-    glActiveTexture(GL_TEXTURE0);
     auto tex = textures_.find(texture_);
-    if (texture_ != 0 && tex != textures_.end()) {
-        glBindTexture(GL_TEXTURE_2D, tex->second);
-        glUniform1i(u_.hasTex, 1);
-    } else {
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glUniform1i(u_.hasTex, 0);
-    }
-    glUniform1i(u_.tex, 0);
+    glUniform1i(u_.texUnit, texture_ != 0 && tex != textures_.end() ? BindToUnit(tex->second) : -1);
     ApplyRasterStates();
 }
 
@@ -682,7 +723,7 @@ void GlDevice::ShowBackBuffer(int windowWidth, int windowHeight, int x, int y, i
     glBufferData(GL_ARRAY_BUFFER, sizeof v, v, GL_STREAM_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     UseWindowProgram(windowWidth, windowHeight, false);
-    glUniform1i(u_.hasTex, 1);
+    glUniform1i(u_.texUnit, 0);
     glBindTexture(GL_TEXTURE_2D, colorTex_);
     // The window takes the colours as they are, whatever the alpha.
     glDisable(GL_BLEND);
@@ -700,6 +741,8 @@ TextureId GlDevice::CreateUiTexture(int width, int height, const Argb* pixels) {
     TextureId id = CreateTexture(width, height, pixels);
     if (id != 0) {
         // Text laid out at fractions of a pixel reads its glyphs between texels.
+        glActiveTexture(GL_TEXTURE0);
+        unitTexture_[0] = 0;
         glBindTexture(GL_TEXTURE_2D, textures_[id]);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -718,8 +761,9 @@ void GlDevice::UseWindowProgram(int windowWidth, int windowHeight, bool smooth) 
     glUniform1i(u_.hasColor, 1);
     glUniform1i(u_.lighting, 0);
     glUniform1i(u_.smooth, smooth ? 1 : 0);
-    glUniform1i(u_.tex, 0);
+    // Window drawing binds its own textures on unit 0.
     glActiveTexture(GL_TEXTURE0);
+    unitTexture_[0] = 0;
 }
 
 void GlDevice::BeginUi(int windowWidth, int windowHeight) {
@@ -790,10 +834,9 @@ void GlDevice::DrawUi(TextureId texture, int clipX, int clipY, int clipWidth, in
     auto tex = textures_.find(texture);
     if (texture != 0 && tex != textures_.end()) {
         glBindTexture(GL_TEXTURE_2D, tex->second);
-        glUniform1i(u_.hasTex, 1);
+        glUniform1i(u_.texUnit, 0);
     } else {
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glUniform1i(u_.hasTex, 0);
+        glUniform1i(u_.texUnit, -1);
     }
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count / 3 * 3), GL_UNSIGNED_SHORT,
                    Offset(first * sizeof(std::uint16_t)));

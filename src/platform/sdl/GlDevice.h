@@ -127,6 +127,7 @@ private:
     void CreateVertexArray(Buffers& b);
     void ApplyRasterStates();
     void PrepareDraw(VertexFormat format);
+    int BindToUnit(GLuint texture);
     void DestroyBuffers(Buffers& b);
 
     int width_, height_;
@@ -139,8 +140,8 @@ private:
     struct Uniforms {
         GLint wvp = -1, normalMat = -1, viewSize = -1, preTransformed = -1, lighting = -1,
               lightOn = -1, hasNormal = -1, hasColor = -1, lightDir = -1, lightDiffuse = -1,
-              lightAmbient = -1, matDiffuse = -1, matAmbient = -1, matEmissive = -1, hasTex = -1,
-              tex = -1, smooth = -1;
+              lightAmbient = -1, matDiffuse = -1, matAmbient = -1, matEmissive = -1, texUnit = -1,
+              smooth = -1;
     } u_;
 
     // Device state.
@@ -150,6 +151,10 @@ private:
     Material material_;
     LightSlot lights_[8];
     TextureId texture_ = 0;
+    // The game's textures bound on units 0 and 1 (0: none the game's draws
+    // can rely on), and the unit the last textured draw used.
+    GLuint unitTexture_[2] = {0, 0};
+    int lastUnit_ = 0;
 
     std::map<TextureId, GLuint> textures_;
     std::map<BufferId, Buffers> buffers_;
