@@ -1,5 +1,6 @@
 #include "data/Tokens.h"
 
+#include "common/Number.h"
 #include "common/Text.h"
 
 #include <charconv>
@@ -106,7 +107,7 @@ bool ScanFloat(std::string_view token, float& out) {
     float v = 0.0f;
     const char* first = token.data() + i;
     const char* last = token.data() + token.size();
-    auto r = std::from_chars(first, last, v, std::chars_format::general);
+    auto r = FloatFromChars(first, last, v);
     if (r.ec == std::errc::result_out_of_range) {
         // Too large becomes infinity, too small becomes zero.
         std::string_view num(first, static_cast<std::size_t>(r.ptr - first));

@@ -2,6 +2,8 @@
 // separate values, so they are dropped and every list is read by its count.
 #include "gfxutil/XFile.h"
 
+#include "common/Number.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -273,7 +275,7 @@ private:
         std::string_view w = t_[pos_].text;
         if (!w.empty() && w[0] == '+')
             w.remove_prefix(1);
-        auto r = std::from_chars(w.data(), w.data() + w.size(), v);
+        auto r = FloatFromChars(w.data(), w.data() + w.size(), v);
         if (r.ec != std::errc() || r.ptr != w.data() + w.size())
             return Fail("bad number");
         ++pos_;
