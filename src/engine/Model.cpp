@@ -1,5 +1,6 @@
 #include "engine/Model.h"
 
+#include <iterator>
 #include <map>
 
 namespace quolis {
@@ -10,7 +11,11 @@ struct ModelSettings {
     CDatArchive* archive = nullptr;
     float frameStep = 0;
     bool keep = false;
-    std::map<std::string, MdlData, std::less<>> kept;
+    struct Kept {
+        MdlData model;
+        bool used = false; // loaded since the keeping last began
+    };
+    std::map<std::string, Kept, std::less<>> kept;
 };
 
 ModelSettings& Settings() {
@@ -36,8 +41,19 @@ float CMdl::FrameStep() {
 void CMdl::KeepParsedModels(bool on) {
     ModelSettings& s = Settings();
     s.keep = on;
-    if (!on)
-        s.kept.clear();
+    if (on)
+        for (auto& entry : s.kept)
+            entry.second.used = false;
+}
+
+void CMdl::ForgetUnusedModels() {
+    ModelSettings& s = Settings();
+    for (auto it = s.kept.begin(); it != s.kept.end();)
+        it = it->second.used ? std::next(it) : s.kept.erase(it);
+}
+
+void CMdl::ForgetKeptModels() {
+    Settings().kept.clear();
 }
 
 std::size_t CMdl::KeptModelCount() {
@@ -49,7 +65,8 @@ HRESULT CMdl::Load(const std::string& name) {
     if (s.keep) {
         const auto it = s.kept.find(name);
         if (it != s.kept.end()) {
-            model_ = std::make_unique<MdlData>(it->second);
+            it->second.used = true;
+            model_ = std::make_unique<MdlData>(it->second.model);
             SetFrame(0);
             return S_OK;
         }
@@ -66,7 +83,7 @@ HRESULT CMdl::Load(const std::string& name) {
                 if (part.name != "Nothing")
                     CMesh::Preload(part.name); // a failed mesh draws as nothing
             if (s.keep)
-                s.kept.emplace(name, *model_); // posed at no key yet: a clean copy
+                s.kept.emplace(name, ModelSettings::Kept{*model_, true}); // not posed yet
         }
     }
     SetFrame(0);

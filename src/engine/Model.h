@@ -21,8 +21,14 @@ public:
     // While on, every member parsed is kept (by archive and name) and later
     // loads of it copy the parsed model instead of reading and parsing it
     // again: a scene with many creatures of few types switches animations
-    // often. Turning it off (or a new archive or directory) empties it.
+    // often, and the next battle brings mostly the same squad. Turning it off
+    // stops the loads from using and adding kept models but keeps them for
+    // the next time; turning it on marks them all as not loaded yet. A new
+    // archive or directory empties it.
     static void KeepParsedModels(bool on);
+    // Drops the kept models no load asked for since the keeping last began.
+    static void ForgetUnusedModels();
+    static void ForgetKeptModels();
     static std::size_t KeptModelCount();
 
     CMdl() = default;

@@ -156,7 +156,7 @@ TEST_F(ModelTest, JointWithoutMeshMovesItsChildrenButDrawsNothing) {
     ExpectNear(TransformCoord({0, 0, 0}, draws[0].world), {1, 7, 0});
 }
 
-TEST_F(ModelTest, KeptModelsAreCopiesThatPlayApartAndGoWhenTheKeepingEnds) {
+TEST_F(ModelTest, KeptModelsAreCopiesThatPlayApartAndAreNotUsedOutsideTheKeeping) {
     CMdl::KeepParsedModels(true);
     CMdl a, b;
     ASSERT_EQ(a.Load("Test\\walk.mdl"), S_OK);
@@ -179,10 +179,39 @@ TEST_F(ModelTest, KeptModelsAreCopiesThatPlayApartAndGoWhenTheKeepingEnds) {
     EXPECT_EQ(CMdl::KeptModelCount(), 1u);
     // Once the keeping ends, the file is read again.
     CMdl::KeepParsedModels(false);
-    EXPECT_EQ(CMdl::KeptModelCount(), 0u);
     CMdl c;
     ASSERT_EQ(c.Load("Test\\walk.mdl"), S_OK);
     EXPECT_EQ(c.Model()->partCount, 1);
+}
+
+// One battle keeps its models for the next, which uses what it loads again
+// and lets the rest go.
+TEST_F(ModelTest, TheNextKeepingUsesKeptModelsAndForgetsTheOnesItDidNotLoad) {
+    CMdl::KeepParsedModels(true);
+    CMdl a;
+    ASSERT_EQ(a.Load("Test\\walk.mdl"), S_OK);
+    ASSERT_EQ(a.Load("Test\\still.mdl"), S_OK);
+    CMdl::KeepParsedModels(false);
+    EXPECT_EQ(CMdl::KeptModelCount(), 2u);
+    // Both files change on disk between the battles.
+    WriteMdl("Test\\walk.mdl", "1 1 cube.x -1" + MdlKey(0, 0, 0));
+    WriteMdl("Test\\still.mdl", "2 1 cube.x -1" + MdlKey(0, 0, 0) + "cube.x 0" + MdlKey(1, 0, 0));
+    CMdl::KeepParsedModels(true);
+    CMdl b;
+    ASSERT_EQ(b.Load("Test\\walk.mdl"), S_OK);
+    EXPECT_EQ(b.Model()->partCount, 3); // the kept parse
+    CMdl::ForgetUnusedModels();
+    EXPECT_EQ(CMdl::KeptModelCount(), 1u);
+    // The model this battle did not load went: it is read anew.
+    ASSERT_EQ(b.Load("Test\\still.mdl"), S_OK);
+    EXPECT_EQ(b.Model()->partCount, 2);
+    EXPECT_EQ(CMdl::KeptModelCount(), 2u);
+    // What a load asked for since the keeping began stays.
+    CMdl::ForgetUnusedModels();
+    EXPECT_EQ(CMdl::KeptModelCount(), 2u);
+    CMdl::KeepParsedModels(false);
+    CMdl::ForgetKeptModels();
+    EXPECT_EQ(CMdl::KeptModelCount(), 0u);
 }
 
 TEST_F(ModelTest, AnotherArchiveEmptiesTheKeptModels) {
@@ -197,4 +226,5 @@ TEST_F(ModelTest, AnotherArchiveEmptiesTheKeptModels) {
     CMdl::Init("GameData\\mdl\\", &other, 1.0f);
     EXPECT_EQ(CMdl::KeptModelCount(), 1u);
     CMdl::KeepParsedModels(false);
+    CMdl::ForgetKeptModels();
 }

@@ -52,7 +52,8 @@ void BattleUnits::Build(CGameApp& app, BattleData& d) {
     stage.random = &d.random;
     CCamera::ResetGlides();
     CChara::ResetGlide();
-    // Forty creatures of a few types load the same animations over and over.
+    // Forty creatures of a few types load the same animations over and over,
+    // and the squad comes back to the next battle.
     CMdl::KeepParsedModels(true);
     // A cell's floor quad is found by its corner with the smallest world X;
     // the creatures stand one cell size further along X, on its centre.
@@ -93,6 +94,9 @@ void BattleUnits::Create(const CharaValues& unit, bool floorObject) {
 void BattleUnits::Place(CGameApp& /*app*/, BattleData& d) {
     creatures_.clear();
     Sync(d);
+    // The models the last battle kept that none of these creatures loaded go;
+    // the rest stay for this battle and the next.
+    CMdl::ForgetUnusedModels();
 }
 
 void BattleUnits::Sync(BattleData& d) {
@@ -175,7 +179,7 @@ void BattleUnits::Release(BattleData& /*d*/) {
     }
     creatures_.clear();
     scenery_.reset();
-    CMdl::KeepParsedModels(false);
+    CMdl::KeepParsedModels(false); // what was parsed stays for the next battle
     CChara::ResetGlide();
     if (app_ != nullptr) {
         app_->SetSpeedPort(nullptr);
