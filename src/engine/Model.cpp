@@ -52,10 +52,6 @@ void CMdl::ForgetUnusedModels() {
         it = it->second.used ? std::next(it) : s.kept.erase(it);
 }
 
-void CMdl::ForgetKeptModels() {
-    Settings().kept.clear();
-}
-
 std::size_t CMdl::KeptModelCount() {
     return Settings().kept.size();
 }

@@ -28,7 +28,6 @@ public:
     static void KeepParsedModels(bool on);
     // Drops the kept models no load asked for since the keeping last began.
     static void ForgetUnusedModels();
-    static void ForgetKeptModels();
     static std::size_t KeptModelCount();
 
     CMdl() = default;

@@ -210,8 +210,6 @@ TEST_F(ModelTest, TheNextKeepingUsesKeptModelsAndForgetsTheOnesItDidNotLoad) {
     CMdl::ForgetUnusedModels();
     EXPECT_EQ(CMdl::KeptModelCount(), 2u);
     CMdl::KeepParsedModels(false);
-    CMdl::ForgetKeptModels();
-    EXPECT_EQ(CMdl::KeptModelCount(), 0u);
 }
 
 TEST_F(ModelTest, AnotherArchiveEmptiesTheKeptModels) {
@@ -226,5 +224,4 @@ TEST_F(ModelTest, AnotherArchiveEmptiesTheKeptModels) {
     CMdl::Init("GameData\\mdl\\", &other, 1.0f);
     EXPECT_EQ(CMdl::KeptModelCount(), 1u);
     CMdl::KeepParsedModels(false);
-    CMdl::ForgetKeptModels();
 }

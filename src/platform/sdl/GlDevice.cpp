@@ -593,13 +593,8 @@ bool GlDevice::UpdateBuffers(BufferId id, const void* vertices, std::size_t vert
 // bound and each draw only picks one: the texture that is already bound is
 // used where it is, otherwise it replaces the one the last draw did not use.
 int GlDevice::BindToUnit(GLuint texture) {
-    int unit = -1;
-    if (unitTexture_[lastUnit_] == texture) {
-        unit = lastUnit_;
-    } else if (unitTexture_[1 - lastUnit_] == texture) {
-        unit = 1 - lastUnit_;
-    } else {
-        unit = 1 - lastUnit_;
+    const int unit = unitTexture_[lastUnit_] == texture ? lastUnit_ : 1 - lastUnit_;
+    if (unitTexture_[unit] != texture) {
         glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
         glBindTexture(GL_TEXTURE_2D, texture);
         glActiveTexture(GL_TEXTURE0);
@@ -741,8 +736,7 @@ TextureId GlDevice::CreateUiTexture(int width, int height, const Argb* pixels) {
     TextureId id = CreateTexture(width, height, pixels);
     if (id != 0) {
         // Text laid out at fractions of a pixel reads its glyphs between texels.
-        glActiveTexture(GL_TEXTURE0);
-        unitTexture_[0] = 0;
+        // (Making it left unit 0 active and forgot what the game had there.)
         glBindTexture(GL_TEXTURE_2D, textures_[id]);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
