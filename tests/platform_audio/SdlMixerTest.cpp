@@ -471,6 +471,31 @@ TEST_F(SdlMixerTest, APieceAfterAnotherSoundsAsItDoesAlone) {
     EXPECT_GT(std::abs(energy(PlayAll({organ})) / energy(alone) - 1.0), 0.5);
 }
 
+// Each piece loads a small bank of the presets it can reach, not the whole
+// soundfont (TimGM6mb: 136 presets): the piece's instrument, the grand piano
+// and the standard kit, which every channel starts with.
+TEST_F(SdlMixerTest, EachPieceLoadsOnlyThePresetsItCanReach) {
+    ASSERT_FALSE(SdlMixer::FindSoundFont().empty());
+    const int programs[] = {48, 19, 0};
+    std::vector<std::size_t> counts;
+    Render([](SdlMixer&) {},
+           [&](SdlMixer& m) {
+               if (!counts.empty()) {
+                   if (!m.MusicReady()) {
+                       return false;
+                   }
+                   counts.back() = m.LoadedPresets();
+               }
+               if (counts.size() == std::size(programs)) {
+                   return true;
+               }
+               EXPECT_EQ(m.LoadMusic(MakeMidi({60}, 96, programs[counts.size()])), S_OK);
+               counts.push_back(0);
+               return false;
+           });
+    EXPECT_EQ(counts, (std::vector<std::size_t>{3, 3, 2}));
+}
+
 // Bytes that look like a MIDI file but hold garbage in their track: the piece
 // ends or stays silent, and the next piece plays as usual.
 TEST_F(SdlMixerTest, AGarbageTrackDoesNotStopTheNextPiece) {

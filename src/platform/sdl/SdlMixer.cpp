@@ -1,5 +1,7 @@
 #include "platform/sdl/SdlMixer.h"
 
+#include "platform/sdl/SoundFontBanks.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <fluidsynth.h>
@@ -327,10 +329,9 @@ void SdlMixer::ReleaseLoads() {
 }
 
 // On the loader thread, the first time: the synthesizer at the device's rate
-// and the soundfont's instrument table. Only the instruments chosen are read
-// from the soundfont's samples; the ones every channel starts with (piano,
-// and the standard drum kit on the percussion channel) stay loaded, as every
-// piece begins with them.
+// and the soundfont's tables. A soundfont that can be cut is read a small bank
+// at a time (LoadBankFor); one that cannot is loaded whole, and its piano and
+// standard drum kit, which every channel starts with, stay loaded.
 bool SdlMixer::MakeSynth() {
     if (soundFontId_ == -2) {
         return false;
@@ -349,17 +350,77 @@ bool SdlMixer::MakeSynth() {
     fluid_settings_setint(settings_, "synth.lock-memory", 0);
     synth_ = new_fluid_synth(settings_);
     if (synth_ != nullptr) {
-        int id = fluid_synth_sfload(synth_, soundFont_.c_str(), 1);
-        soundFontId_ = id == FLUID_FAILED ? -2 : id;
+        AddBankLoader(synth_, settings_);
+        cutBanks_ = ReadSoundFontTables(soundFont_, tables_);
+        if (!cutBanks_ && !LoadWholeSoundFont()) {
+            soundFontId_ = -2;
+        }
     }
-    if (synth_ == nullptr || soundFontId_ < 0) {
+    if (synth_ == nullptr || soundFontId_ == -2) {
         soundFontId_ = -2;
         CloseSynth();
         return false;
     }
+    return true;
+}
+
+bool SdlMixer::LoadWholeSoundFont() {
+    int id = fluid_synth_sfload(synth_, soundFont_.c_str(), 1);
+    if (id == FLUID_FAILED) {
+        return false;
+    }
+    soundFontId_ = id;
     fluid_synth_pin_preset(synth_, soundFontId_, 0, 0);
     fluid_synth_pin_preset(synth_, soundFontId_, 128, 0);
     return true;
+}
+
+// On the loader thread: the small bank of the presets the piece can reach
+// replaces the one before, unless it would hold the same presets. When
+// FluidSynth refuses a small bank, the whole soundfont is loaded instead,
+// and kept.
+bool SdlMixer::LoadBankFor(const std::vector<MidiProgram>& wanted) {
+    if (!cutBanks_) {
+        return soundFontId_ >= 0;
+    }
+    std::vector<std::size_t> presets = tables_.Reachable(wanted);
+    if (soundFontId_ >= 0 && presets == bankPresets_) {
+        return true;
+    }
+    DropLoadedBank();
+    bankName_ = RegisterBank(soundFont_, tables_.Subset(presets));
+    int id = fluid_synth_sfload(synth_, bankName_.c_str(), 1);
+    if (id == FLUID_FAILED) {
+        DropBank(bankName_);
+        bankName_.clear();
+        cutBanks_ = false;
+        tables_ = SoundFontTables();
+        if (!LoadWholeSoundFont()) {
+            soundFontId_ = -2;
+            return false;
+        }
+        return true;
+    }
+    soundFontId_ = id;
+    bankPresets_ = std::move(presets);
+    fluid_synth_pin_preset(synth_, soundFontId_, 0, 0);
+    fluid_synth_pin_preset(synth_, soundFontId_, 128, 0);
+    return true;
+}
+
+// The small bank loaded, with its samples, goes; nothing is playing.
+void SdlMixer::DropLoadedBank() {
+    if (bankName_.empty()) {
+        return;
+    }
+    if (synth_ != nullptr && soundFontId_ >= 0) {
+        fluid_synth_sfunload(synth_, soundFontId_, 1);
+    }
+    DropBank(bankName_);
+    bankName_.clear();
+    bankPresets_.clear();
+    pinned_.clear();
+    soundFontId_ = -1;
 }
 
 // On the loader thread: the samples of the piece's instruments are read now,
@@ -388,6 +449,7 @@ void SdlMixer::PinInstruments(const std::vector<MidiProgram>& wanted) {
 }
 
 void SdlMixer::CloseSynth() {
+    DropLoadedBank();
     if (synth_ != nullptr) {
         delete_fluid_synth(synth_);
         synth_ = nullptr;
@@ -397,14 +459,23 @@ void SdlMixer::CloseSynth() {
         settings_ = nullptr;
     }
     pinned_.clear();
+    tables_ = SoundFontTables();
+    cutBanks_ = false;
+    // A soundfont FluidSynth could not read stays refused; any other is read
+    // again by the next synthesizer.
+    if (soundFontId_ != -2) {
+        soundFontId_ = -1;
+    }
 }
 
 // Called with musicMutex_ held, loading_ set and no loader running.
 void SdlMixer::StartLoader() {
     loader_ = std::thread([this] {
         fluid_player_t* player = nullptr;
-        if (MakeSynth()) {
-            PinInstruments(MidiProgramsUsed(musicBytes_.data(), musicBytes_.size()));
+        const std::vector<MidiProgram> wanted =
+            MidiProgramsUsed(musicBytes_.data(), musicBytes_.size());
+        if (MakeSynth() && LoadBankFor(wanted)) {
+            PinInstruments(wanted);
             player = new_fluid_player(synth_);
             // The player copies the file; FluidSynth parses it when it starts.
             if (player != nullptr &&
@@ -516,6 +587,23 @@ void SdlMixer::ReleaseMusic() {
 bool SdlMixer::MusicReady() {
     std::lock_guard<std::mutex> lock(musicMutex_);
     return !loading_ && music_ != nullptr;
+}
+
+std::size_t SdlMixer::LoadedPresets() {
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    if (loading_ || synth_ == nullptr || soundFontId_ < 0) {
+        return 0;
+    }
+    fluid_sfont_t* font = fluid_synth_get_sfont_by_id(synth_, soundFontId_);
+    if (font == nullptr) {
+        return 0;
+    }
+    std::size_t n = 0;
+    fluid_sfont_iteration_start(font);
+    while (fluid_sfont_iteration_next(font) != nullptr) {
+        ++n;
+    }
+    return n;
 }
 
 bool SdlMixer::MusicPlaying() {

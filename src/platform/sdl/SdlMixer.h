@@ -6,15 +6,17 @@
 //   1. the file named by the environment variable QUOLIS_SOUNDFONT,
 //   2. Debian's timgm6mb-soundfont (/usr/share/sounds/sf2/TimGM6mb.sf2),
 //   3. other GM soundfonts Debian installs (FluidR3_GM.sf2, default-GM.sf2).
-// The soundfont is read once, at the first piece, and kept for the life of
-// the mixer; only the samples of the instruments in use are in memory
-// (FluidSynth's dynamic sample loading), and the instruments a piece asks
+// The soundfont's tables are read once, at the first piece; each piece then
+// loads a small bank cut from it with only the presets the piece can select
+// (SoundFontSubset.h), and only the samples of the instruments in use are in
+// memory (FluidSynth's dynamic sample loading). The instruments a piece asks
 // for are loaded with the piece, off the audio thread.
 // The end of a piece is noticed on the audio thread; it is queued for the
 // game thread (TakeMusicEvent) and announced by an SDL event of type
 // MusicEventType(), the counterpart of the window message 0x8001.
 #include "platform/MidiPrograms.h"
 #include "platform/Mixer.h"
+#include "platform/SoundFontSubset.h"
 
 #include <atomic>
 #include <cstdint>
@@ -87,6 +89,10 @@ public:
     // paused: what the audio thread renders.
     bool MusicPlaying();
     bool MusicPaused();
+    // How many presets the soundfont loaded for the piece holds: the small
+    // bank's, or the whole soundfont's when it cannot be cut; 0 while the
+    // piece loads or when none could be.
+    std::size_t LoadedPresets();
 
     // Holds the loading of music until ReleaseLoads: a piece loaded (and
     // asked to play) meanwhile waits, then loads and starts as if it had been
@@ -107,6 +113,9 @@ private:
     bool StartMusic();
     void StartLoader();
     bool MakeSynth();
+    bool LoadWholeSoundFont();
+    bool LoadBankFor(const std::vector<MidiProgram>& wanted);
+    void DropLoadedBank();
     void PinInstruments(const std::vector<MidiProgram>& wanted);
     void CloseSynth();
     bool GrowChannels();
@@ -132,8 +141,14 @@ private:
     // one plays: a load begins after the piece before it has stopped.
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
-    int soundFontId_ = -1;                 // -1: not read (yet); -2: FluidSynth could not read it
-    std::vector<MidiProgram> pinned_;      // instruments kept loaded for the piece
+    int soundFontId_ = -1;            // -1: not read (yet); -2: FluidSynth could not read it
+    std::vector<MidiProgram> pinned_; // instruments kept loaded for the piece
+    // The soundfont's tables, when it can be cut, and the small bank loaded
+    // from them: its name and the soundfont's presets it holds.
+    SoundFontTables tables_;
+    bool cutBanks_ = false;
+    std::string bankName_;
+    std::vector<std::size_t> bankPresets_;
     _SDL_AudioStream* toDevice_ = nullptr; // stereo to the device's channels, if not stereo
 
     // The piece and its loading: music_ and the flags are shared with the
