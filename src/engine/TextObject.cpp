@@ -38,7 +38,8 @@ struct TextWorld {
     std::vector<TextRun> runs;
     std::uint64_t useCounter = 0;
     std::size_t rasterised = 0;
-    TextBitmap bitmap; // reused between rasterisations
+    TextBitmap bitmap;               // reused between rasterisations
+    std::vector<std::uint8_t> alpha; // the bitmap's alpha, as the texture keeps it
 };
 
 TextWorld& World() {
@@ -99,7 +100,12 @@ int FindOrMakeRun(int font, std::string_view text, int hint) {
     TextureId tex = 0;
     if (w.fonts->RenderText(w.fontTable[static_cast<std::size_t>(font)].handle, utf8, w.bitmap) &&
         w.bitmap.width > 0 && w.bitmap.height > 0) {
-        tex = w.device->CreateTexture(w.bitmap.width, w.bitmap.height, w.bitmap.pixels.data());
+        // The pixels are white; only their alpha (the coverage) is kept.
+        w.alpha.resize(w.bitmap.pixels.size());
+        for (std::size_t i = 0; i < w.alpha.size(); ++i) {
+            w.alpha[i] = static_cast<std::uint8_t>(w.bitmap.pixels[i] >> 24);
+        }
+        tex = w.device->CreateAlphaTexture(w.bitmap.width, w.bitmap.height, w.alpha.data());
         if (tex == 0) {
             return -1; // out of memory: try again later
         }

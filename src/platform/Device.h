@@ -107,6 +107,11 @@ public:
     // Creates a texture from 0xAARRGGBB pixels, rows top to bottom. Returns 0
     // when it cannot be created.
     virtual TextureId CreateTexture(int width, int height, const Argb* pixels) = 0;
+    // Creates a texture of white pixels whose alpha is given, one byte a
+    // pixel, rows top to bottom: it samples as a CreateTexture texture of the
+    // pixels 0xAAFFFFFF would. Text is kept so, in a quarter of the memory on
+    // a device that stores it as it comes; this default makes those pixels.
+    virtual TextureId CreateAlphaTexture(int width, int height, const std::uint8_t* alpha);
     virtual void ReleaseTexture(TextureId id) = 0;
     // Texture stage 0; 0 draws untextured (diffuse only).
     virtual void SetTexture(TextureId id) = 0;

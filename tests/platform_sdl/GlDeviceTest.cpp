@@ -454,6 +454,50 @@ TEST_F(GlDeviceTest, EachDrawShowsItsOwnTextureWhateverCameBetween) {
     }
 }
 
+// Text is kept as alpha only: every alpha level, in a row of odd width,
+// blended in colour over a background, gives the very pixels of the same
+// texture made of white ARGB pixels, and neighbouring textures are unharmed.
+TEST_F(GlDeviceTest, AnAlphaTextureDrawsAsItsWhiteArgbTexture) {
+    constexpr int kWidth = 257, kHeight = 3;
+    std::vector<std::uint8_t> alpha(kWidth * kHeight);
+    std::vector<Argb> argb(alpha.size());
+    for (std::size_t i = 0; i < alpha.size(); ++i) {
+        alpha[i] = static_cast<std::uint8_t>((i * 97) % 256);
+        argb[i] = (static_cast<Argb>(alpha[i]) << 24) | 0x00FFFFFFu;
+    }
+    const TextureId a = Gl().CreateAlphaTexture(kWidth, kHeight, alpha.data());
+    const TextureId b = Gl().CreateTexture(kWidth, kHeight, argb.data());
+    const Argb red = 0xFFFF0000;
+    const TextureId plain = Gl().CreateTexture(1, 1, &red);
+    ASSERT_TRUE(a != 0 && b != 0 && plain != 0);
+    ScreenQuad(0, 0, 800, 600, 0xFF204060);
+    // Each texel 2 x 4 pixels: one strip per texture, in an orange text colour.
+    for (int strip = 0; strip < 2; ++strip) {
+        Gl().SetTexture(strip == 0 ? a : b);
+        const float y = 20.f + strip * 40.f;
+        ScreenQuad(0, y, 2 * kWidth, y + 4 * kHeight, 0xC0FF8020);
+    }
+    Gl().SetTexture(plain);
+    ScreenQuad(600, 200, 610, 210, 0xFFFFFFFF);
+    Gl().SetTexture(0);
+    Gl().EndFrame();
+    int differing = 0, lit = 0;
+    for (int y = 0; y < 4 * kHeight; ++y) {
+        for (int x = 0; x < 2 * kWidth; ++x) {
+            differing += Pixel(x, 20 + y) != Pixel(x, 60 + y);
+            lit += Pixel(x, 20 + y) != 0xFF204060u;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(lit, kWidth * kHeight * 6); // most texels show
+    EXPECT_EQ(Pixel(605, 205), 0xFFFF0000u);
+    EXPECT_EQ(Gl().CreateAlphaTexture(0, 1, alpha.data()), 0u);
+    EXPECT_EQ(Gl().CreateAlphaTexture(1, 1, nullptr), 0u);
+    for (TextureId t : {a, b, plain}) {
+        Gl().ReleaseTexture(t);
+    }
+}
+
 TEST_F(GlDeviceTest, RejectsBadTexturesAndIndices) {
     EXPECT_EQ(Gl().CreateTexture(0, 0, nullptr), 0u);
     const Argb px[1] = {0xFFFFFFFF};

@@ -450,7 +450,10 @@ void GlDevice::SetMaterial(const Material& m) {
 
 // --- textures ---------------------------------------------------------------
 
-TextureId GlDevice::CreateTexture(int width, int height, const Argb* pixels) {
+// A texture of the game's: one level, point sampling, repeating. It is left
+// bound on unit 0.
+TextureId GlDevice::MakeTexture(int width, int height, const TexelLayout& layout,
+                                const void* pixels) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (width <= 0 || height <= 0 || pixels == nullptr || width > maxSize || height > maxSize) {
@@ -461,14 +464,14 @@ TextureId GlDevice::CreateTexture(int width, int height, const Argb* pixels) {
     glActiveTexture(GL_TEXTURE0);
     unitTexture_[0] = 0;
     glBindTexture(GL_TEXTURE_2D, tex);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, layout.rowAlignment);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    // Rows top to bottom; texture coordinate v = 0 is the first row. The
-    // unsized internal format lets the driver keep the pixels as they come
-    // (8-bit B, G, R, A in memory), so the upload is a copy rather than a
-    // conversion; the sampled colours are the same.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 pixels);
+    // Rows top to bottom; texture coordinate v = 0 is the first row.
+    glTexImage2D(GL_TEXTURE_2D, 0, layout.internalFormat, width, height, 0, layout.format,
+                 layout.type, pixels);
+    if (layout.swizzle != nullptr) {
+        glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, layout.swizzle);
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -481,6 +484,22 @@ TextureId GlDevice::CreateTexture(int width, int height, const Argb* pixels) {
     TextureId id = nextTexture_++;
     textures_[id] = tex;
     return id;
+}
+
+TextureId GlDevice::CreateTexture(int width, int height, const Argb* pixels) {
+    // The unsized internal format lets the driver keep the pixels as they
+    // come (8-bit B, G, R, A in memory), so the upload is a copy rather than
+    // a conversion; the sampled colours are the same.
+    static const TexelLayout kArgb{GL_RGBA, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, 4, nullptr};
+    return MakeTexture(width, height, kArgb, pixels);
+}
+
+TextureId GlDevice::CreateAlphaTexture(int width, int height, const std::uint8_t* alpha) {
+    // One byte a texel, sampled as white with that alpha: exactly what the
+    // same pixels would give from a texture of 0xAAFFFFFF.
+    static const GLint kWhiteWithAlpha[4] = {GL_ONE, GL_ONE, GL_ONE, GL_RED};
+    static const TexelLayout kAlpha{GL_R8, GL_RED, GL_UNSIGNED_BYTE, 1, kWhiteWithAlpha};
+    return MakeTexture(width, height, kAlpha, alpha);
 }
 
 void GlDevice::ReleaseTexture(TextureId id) {

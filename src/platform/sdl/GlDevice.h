@@ -92,6 +92,8 @@ public:
     void SetMaterial(const Material& m) override;
 
     TextureId CreateTexture(int width, int height, const Argb* pixels) override;
+    // One red channel, read as white with that alpha.
+    TextureId CreateAlphaTexture(int width, int height, const std::uint8_t* alpha) override;
     void ReleaseTexture(TextureId id) override;
     void SetTexture(TextureId id) override;
 
@@ -108,6 +110,14 @@ public:
 
 private:
     void UseWindowProgram(int windowWidth, int windowHeight, bool smooth);
+    // How a texture's pixels are given and kept.
+    struct TexelLayout {
+        GLint internalFormat;
+        GLenum format, type;
+        GLint rowAlignment;
+        const GLint* swizzle; // red, green, blue, alpha sources; nullptr: as stored
+    };
+    TextureId MakeTexture(int width, int height, const TexelLayout& layout, const void* pixels);
     struct Buffers {
         VertexFormat format = VertexFormat::Screen;
         GLuint vao = 0, vbo = 0, ebo = 0;
