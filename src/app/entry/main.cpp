@@ -149,19 +149,24 @@ private:
 
 // --profile FILE: every frame pass's logic-step and draw processor time,
 // the heap allocations inside the pass (when counted), the scene, a resident
-// memory sample every 30 passes and each scene's build time; written at exit
-// as JSON lines (one "frame" array per pass, compact).
+// memory sample every 30 passes and each scene's build time, as JSON lines
+// (one "frame" array per pass, compact). The passes are written as they
+// come, into FILE.part, so that a whole campaign's passes do not pile up in
+// the memory the profile measures; the header, the builds and the notes
+// follow at exit, and the finished file then takes the name FILE.
 class ProfileMeter final : public FrameMeter {
 public:
-    struct Pass {
-        int scene;
-        int code;
-        int stepped; // 0 drew only, 1 stepped, 2 stepped and built a scene
-        float stepMs, drawMs;
-        std::uint32_t allocations;
-        long rssKiB; // -1: not sampled
-    };
+    ~ProfileMeter() override {
+        if (out_ != nullptr) {
+            std::fclose(out_);
+        }
+    }
     void SetApp(CGameApp* app) { app_ = app; }
+    bool Start(const std::string& file) {
+        file_ = file;
+        out_ = std::fopen((file + ".part").c_str(), "wb");
+        return out_ != nullptr;
+    }
     void PassStart() override {
         allocStart_ = gAllocations.load(std::memory_order_relaxed);
         built_ = false;
@@ -175,51 +180,51 @@ public:
         const int scene = app_ != nullptr ? app_->GetScene(0) : -1;
         const int code = app_ != nullptr ? app_->GetCycle(scene) : 0;
         long rss = -1;
-        if (passes_.size() % 30 == 0 || scene != lastScene_) {
+        if (passes_ % 30 == 0 || scene != lastScene_) {
             rss = ResidentKiB();
         }
         lastScene_ = scene;
-        passes_.push_back({scene, code, stepped ? (built_ ? 2 : 1) : 0,
-                           static_cast<float>(stepCpu * 1000), static_cast<float>(drawCpu * 1000),
-                           static_cast<std::uint32_t>(allocations), rss});
+        ++passes_;
+        if (out_ != nullptr) {
+            std::fprintf(out_, "[%d,%d,%d,%.4f,%.4f,%u,%ld]\n", scene, code,
+                         stepped ? (built_ ? 2 : 1) : 0, stepCpu * 1000, drawCpu * 1000,
+                         static_cast<std::uint32_t>(allocations), rss);
+        }
     }
     void SceneBuilt(int scene, double wallSeconds, double cpuSeconds) override {
         builds_.push_back({scene, wallSeconds * 1000, cpuSeconds * 1000});
         built_ = true;
     }
     void Note(const std::string& line) { notes_.push_back(line); }
-    bool Write(const std::string& file) const {
-        std::string out;
-        char buf[160];
-        std::snprintf(buf, sizeof buf,
-                      "{\"startup_ms\":%.3f,\"wall_s\":%.3f,\"allocations_counted\":%s}\n",
-                      firstFrame_ * 1000, WallSeconds() - gMainStart,
-                      QUOLIS_COUNT_ALLOCATIONS ? "true" : "false");
-        out += buf;
+    bool Finish() {
+        if (out_ == nullptr) {
+            return false;
+        }
+        std::fprintf(out_, "{\"startup_ms\":%.3f,\"wall_s\":%.3f,\"allocations_counted\":%s}\n",
+                     firstFrame_ * 1000, WallSeconds() - gMainStart,
+                     QUOLIS_COUNT_ALLOCATIONS ? "true" : "false");
         for (const Build& b : builds_) {
-            std::snprintf(buf, sizeof buf, "{\"build\":%d,\"ms\":%.3f,\"cpu_ms\":%.3f}\n", b.scene,
-                          b.wallMs, b.cpuMs);
-            out += buf;
+            std::fprintf(out_, "{\"build\":%d,\"ms\":%.3f,\"cpu_ms\":%.3f}\n", b.scene, b.wallMs,
+                         b.cpuMs);
         }
         for (const std::string& line : notes_) {
-            out += line + "\n";
+            std::fprintf(out_, "%s\n", line.c_str());
         }
-        for (const Pass& p : passes_) {
-            std::snprintf(buf, sizeof buf, "[%d,%d,%d,%.4f,%.4f,%u,%ld]\n", p.scene, p.code,
-                          p.stepped, static_cast<double>(p.stepMs), static_cast<double>(p.drawMs),
-                          p.allocations, p.rssKiB);
-            out += buf;
-        }
-        return WriteHostFileAtomic(file, out);
+        const bool written = std::ferror(out_) == 0;
+        const bool closed = std::fclose(out_) == 0;
+        out_ = nullptr;
+        return written && closed && std::rename((file_ + ".part").c_str(), file_.c_str()) == 0;
     }
 
 private:
     CGameApp* app_ = nullptr;
+    std::string file_;
+    std::FILE* out_ = nullptr;
     std::uint64_t allocStart_ = 0;
     bool built_ = false; // the step of this pass built a scene
     double firstFrame_ = -1;
     int lastScene_ = -1;
-    std::vector<Pass> passes_;
+    std::size_t passes_ = 0;
     struct Build {
         int scene;
         double wallMs, cpuMs;
@@ -770,6 +775,10 @@ int main(int argc, char** argv) {
         std::printf("quolis %s\n", QUOLIS_VERSION);
         return 0;
     }
+    ProfileMeter profile;
+    if (!profileFile.empty() && !profile.Start(profileFile)) {
+        return Fail("--profile: cannot write " + profileFile + ".part");
+    }
     std::optional<InputReplayer> replayer;
     std::optional<KeyFeeder> feeder;
     for (const std::string* file : {&replayFile, &feedFile}) {
@@ -890,7 +899,6 @@ int main(int argc, char** argv) {
                          DefaultButtonMaps());
             gameHost.SetSoak(&*soak, options.soakSeconds);
         }
-        ProfileMeter profile;
         profile.SetApp(&app);
         if (!profileFile.empty()) {
             env.meter = &profile;
@@ -956,7 +964,7 @@ int main(int argc, char** argv) {
                                                                      : "stopped",
                         autoPlayer.Presses());
         }
-        if (!profileFile.empty() && !profile.Write(profileFile)) {
+        if (!profileFile.empty() && !profile.Finish()) {
             std::fprintf(stderr, "quolis: --profile: cannot write %s\n", profileFile.c_str());
             code = code == 0 ? 1 : code;
         }
