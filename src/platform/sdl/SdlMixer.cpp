@@ -376,9 +376,10 @@ bool SdlMixer::LoadWholeSoundFont() {
 }
 
 // On the loader thread: the small bank of the presets the piece can reach
-// replaces the one before, unless it would hold the same presets. When
-// FluidSynth refuses a small bank, the whole soundfont is loaded instead,
-// and kept.
+// replaces the one before, unless it would hold the same presets. The new
+// bank is loaded first, so that the channels move straight to its presets,
+// then the old one goes. When FluidSynth refuses a small bank, the whole
+// soundfont is loaded instead, and kept.
 bool SdlMixer::LoadBankFor(const std::vector<MidiProgram>& wanted) {
     if (!cutBanks_) {
         return soundFontId_ >= 0;
@@ -387,12 +388,11 @@ bool SdlMixer::LoadBankFor(const std::vector<MidiProgram>& wanted) {
     if (soundFontId_ >= 0 && presets == bankPresets_) {
         return true;
     }
+    std::string name = RegisterBank(soundFont_, tables_.Subset(presets));
+    const int id = fluid_synth_sfload(synth_, name.c_str(), 1);
     DropLoadedBank();
-    bankName_ = RegisterBank(soundFont_, tables_.Subset(presets));
-    int id = fluid_synth_sfload(synth_, bankName_.c_str(), 1);
     if (id == FLUID_FAILED) {
-        DropBank(bankName_);
-        bankName_.clear();
+        DropBank(name);
         cutBanks_ = false;
         tables_ = SoundFontTables();
         if (!LoadWholeSoundFont()) {
@@ -401,6 +401,7 @@ bool SdlMixer::LoadBankFor(const std::vector<MidiProgram>& wanted) {
         }
         return true;
     }
+    bankName_ = std::move(name);
     soundFontId_ = id;
     bankPresets_ = std::move(presets);
     fluid_synth_pin_preset(synth_, soundFontId_, 0, 0);
@@ -408,13 +409,14 @@ bool SdlMixer::LoadBankFor(const std::vector<MidiProgram>& wanted) {
     return true;
 }
 
-// The small bank loaded, with its samples, goes; nothing is playing.
+// The small bank loaded, with its samples, goes; nothing is playing, and the
+// channels keep presets of the bank loaded after it (if any).
 void SdlMixer::DropLoadedBank() {
     if (bankName_.empty()) {
         return;
     }
     if (synth_ != nullptr && soundFontId_ >= 0) {
-        fluid_synth_sfunload(synth_, soundFontId_, 1);
+        fluid_synth_sfunload(synth_, soundFontId_, 0);
     }
     DropBank(bankName_);
     bankName_.clear();
