@@ -153,9 +153,9 @@ TEST_F(SdlMixerTest, CueSoundsAndMinus2000CentibelsIsTenTimesQuieter) {
     EXPECT_NEAR(quietPath.Peak() / loud.Peak(), 0.1, 0.003);
 }
 
-// Sounds created while the loads are held (before the first frame) are
-// converted when one is played or when the hold ends, and then sound exactly
-// as one created without the hold; one let go meanwhile is gone.
+// Sounds created while the loads are held (before the first frame) play
+// when asked, during the hold and after it, exactly as one created without
+// the hold; one let go meanwhile is gone.
 TEST_F(SdlMixerTest, SoundsCreatedWhileHeldPlayWhenAskedAndAfterTheRelease) {
     PcmSound cue = SineCue();
     const Rendered one = Render(
@@ -225,6 +225,76 @@ TEST_F(SdlMixerTest, TwentyOverlappingInstancesAllSound) {
     ASSERT_GT(one.Sum(), 0.0) << "one instance is not heard";
     EXPECT_NEAR(twenty.Sum() / one.Sum(), 20.0, 0.05);
     EXPECT_LE(twenty.Peak(), 20000 + 200) << "more than twenty sounded";
+}
+
+// Sounds stay at their own rate. A short one is converted to the device's
+// format once and kept; a long one is converted for each instance, and the
+// copy goes when its channel is next used after it ended, or with the sound.
+// Every instance sounds in full either way: a converted sound is as long as
+// the sound (SDL's resampler keeps back its last 23 ms unless pushed), so
+// the energies of the flat sounds go as their lengths.
+TEST_F(SdlMixerTest, LongSoundsAreConvertedPerInstanceAndLetGoWhenTheyEnd) {
+    auto flat = [](int frames) {
+        PcmSound p;
+        p.rate = 22050;
+        p.channels = 1;
+        p.samples.assign(static_cast<std::size_t>(frames), 500);
+        return p;
+    };
+    const PcmSound shortOne = flat(2205), longOne = flat(22050 / 2);
+    PcmSound silent = shortOne;
+    std::fill(silent.samples.begin(), silent.samples.end(), 0);
+    std::size_t shortBytes = 0, longBytes = 0;
+    auto render = [&](int shorts, int longs) {
+        return Render(
+            [&](SdlMixer& m) {
+                const SoundId s = m.CreateSound(shortOne), l = m.CreateSound(longOne);
+                ASSERT_TRUE(s != 0 && l != 0);
+                EXPECT_EQ(m.ConvertedBytes(), 0u); // nothing before it plays
+                for (int i = 0; i < std::max(shorts, longs); ++i) {
+                    if (i < shorts) {
+                        ASSERT_EQ(m.PlaySound(s, SoundPath::Primary, false), S_OK);
+                    }
+                    if (i < longs) {
+                        ASSERT_EQ(m.PlaySound(l, SoundPath::Secondary, false), S_OK);
+                    }
+                }
+                const std::size_t per = static_cast<std::size_t>(m.DeviceRate()) *
+                                        m.DeviceChannels() * sizeof(std::int16_t);
+                shortBytes = per / 10;
+                longBytes = per / 2;
+                EXPECT_EQ(m.ConvertedBytes(), (shorts > 0 ? shortBytes : 0) + longs * longBytes);
+            },
+            [&, checked = false](SdlMixer& m) mutable {
+                if (!checked && EffectsDone(m)) {
+                    // Ended: the next start lets the long copies go.
+                    const SoundId s = m.CreateSound(silent);
+                    EXPECT_EQ(m.PlaySound(s, SoundPath::Primary, false), S_OK);
+                    EXPECT_EQ(m.ConvertedBytes(), shortBytes * (shorts > 0 ? 2 : 1));
+                    checked = true;
+                }
+                return checked && EffectsDone(m);
+            });
+    };
+    const Rendered shorts = render(1, 0), longs = render(0, 1), mixed = render(2, 3);
+    ASSERT_GT(shorts.Sum(), 0.0);
+    ASSERT_GT(longs.Sum(), 0.0);
+    EXPECT_NEAR(longs.Sum() / shorts.Sum(), 5.0, 0.05);
+    EXPECT_NEAR(mixed.Sum() / (2 * shorts.Sum() + 3 * longs.Sum()), 1.0, 0.01);
+
+    // A long sound let go while it plays stops, and its copy goes with it.
+    Render(
+        [&](SdlMixer& m) {
+            const SoundId l = m.CreateSound(longOne);
+            ASSERT_EQ(m.PlaySound(l, SoundPath::Primary, true), S_OK);
+            ASSERT_EQ(m.PlaySound(l, SoundPath::Primary, false), S_OK);
+            EXPECT_GT(m.ConvertedBytes(), longBytes);
+            m.ReleaseSound(l);
+            EXPECT_EQ(m.ConvertedBytes(), 0u);
+            EXPECT_EQ(Mix_Playing(-1), 0);
+            EXPECT_EQ(m.PlaySound(l, SoundPath::Primary, false), E_FAIL);
+        },
+        EffectsDone);
 }
 
 TEST_F(SdlMixerTest, MidiPlaysToItsEndAndReportsItOnTheGameThread) {

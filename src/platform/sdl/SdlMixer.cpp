@@ -106,167 +106,11 @@ void SdlMixer::Close() {
         SDL_FreeAudioStream(toDevice_);
         toDevice_ = nullptr;
     }
-    for (auto& [id, chunk] : chunks_) {
-        Mix_FreeChunk(chunk);
-    }
-    chunks_.clear();
-    heldSounds_.clear();
+    ReleaseAllSounds();
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS);
     open_ = false;
     g_openMixer = nullptr;
-}
-
-SoundId SdlMixer::CreateSound(const PcmSound& pcm) {
-    if (!open_ || pcm.rate <= 0 || (pcm.channels != 1 && pcm.channels != 2) ||
-        pcm.samples.empty()) {
-        return 0;
-    }
-    bool held = false;
-    {
-        std::lock_guard<std::mutex> lock(musicMutex_);
-        held = loadsHeld_;
-    }
-    if (held) {
-        // Converted when the loads are let go, or when it first plays.
-        SoundId id = nextId_++;
-        heldSounds_.emplace(id, pcm);
-        return id;
-    }
-    Mix_Chunk* chunk = ConvertSound(pcm);
-    if (chunk == nullptr) {
-        return 0;
-    }
-    SoundId id = nextId_++;
-    chunks_[id] = chunk;
-    return id;
-}
-
-Mix_Chunk* SdlMixer::ConvertSound(const PcmSound& pcm) const {
-    // Convert once to the device's format, so that playing costs nothing.
-    SDL_AudioStream* stream =
-        SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(pcm.channels), pcm.rate, AUDIO_S16SYS,
-                           static_cast<Uint8>(deviceChannels_), deviceRate_);
-    if (stream == nullptr) {
-        return nullptr;
-    }
-    const int inBytes = static_cast<int>(pcm.samples.size() * sizeof(std::int16_t));
-    Uint8* buffer = nullptr;
-    int outBytes = 0;
-    if (SDL_AudioStreamPut(stream, pcm.samples.data(), inBytes) == 0 &&
-        SDL_AudioStreamFlush(stream) == 0) {
-        outBytes = SDL_AudioStreamAvailable(stream);
-        buffer = outBytes > 0 ? static_cast<Uint8*>(SDL_malloc(outBytes)) : nullptr;
-        if (buffer != nullptr) {
-            outBytes = SDL_AudioStreamGet(stream, buffer, outBytes);
-        }
-    }
-    SDL_FreeAudioStream(stream);
-    if (buffer == nullptr || outBytes <= 0) {
-        SDL_free(buffer);
-        return nullptr;
-    }
-    auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
-    if (chunk == nullptr) {
-        SDL_free(buffer);
-        return nullptr;
-    }
-    chunk->allocated = 1; // Mix_FreeChunk frees the samples with SDL_free
-    chunk->abuf = buffer;
-    chunk->alen = static_cast<Uint32>(outBytes);
-    chunk->volume = MIX_MAX_VOLUME;
-    return chunk;
-}
-
-void SdlMixer::ConvertHeldSound(SoundId id) {
-    auto it = heldSounds_.find(id);
-    if (it == heldSounds_.end()) {
-        return;
-    }
-    // A sound that cannot be converted stays unknown: playing it fails.
-    if (Mix_Chunk* chunk = ConvertSound(it->second)) {
-        chunks_[id] = chunk;
-    }
-    heldSounds_.erase(it);
-}
-
-void SdlMixer::ReleaseSound(SoundId id) {
-    heldSounds_.erase(id);
-    auto it = chunks_.find(id);
-    if (it == chunks_.end()) {
-        return;
-    }
-    Mix_FreeChunk(it->second); // halts the channels that play it
-    chunks_.erase(it);
-}
-
-bool SdlMixer::GrowChannels() {
-    if (channels_ >= kMaxChannels) {
-        return false;
-    }
-    channels_ = Mix_AllocateChannels(std::min(channels_ * 2, kMaxChannels));
-    return channels_ > 0;
-}
-
-void SdlMixer::ApplyGain(int channel, void* stream, int len, void* self) {
-    auto* mixer = static_cast<SdlMixer*>(self);
-    if (channel < 0 || channel >= kMaxChannels) {
-        return;
-    }
-    const int path = mixer->channelPath_[channel].load(std::memory_order_relaxed);
-    const float gain = mixer->masterGain_.load(std::memory_order_relaxed) *
-                       mixer->pathGain_[path].load(std::memory_order_relaxed);
-    if (gain == 1.0f) {
-        return;
-    }
-    auto* samples = static_cast<Sint16*>(stream);
-    const int count = len / static_cast<int>(sizeof(Sint16));
-    for (int i = 0; i < count; ++i) {
-        float v = samples[i] * gain;
-        samples[i] = static_cast<Sint16>(std::clamp(v, -32768.0f, 32767.0f));
-    }
-}
-
-HRESULT SdlMixer::PlaySound(SoundId id, SoundPath path, bool loop) {
-    ConvertHeldSound(id);
-    auto it = chunks_.find(id);
-    if (!open_ || it == chunks_.end()) {
-        return E_FAIL;
-    }
-    // A channel drops its effects whenever it stops, so the gain is attached
-    // to an idle channel just before the instance starts on it.
-    int channel = -1;
-    for (int i = 0; i < channels_ && channel < 0; ++i) {
-        if (Mix_Playing(i) == 0) {
-            channel = i;
-        }
-    }
-    if (channel < 0 && GrowChannels()) {
-        channel = Mix_Playing(channels_ - 1) == 0 ? channels_ - 1 : -1;
-    }
-    if (channel < 0 || channel >= kMaxChannels) {
-        return E_FAIL;
-    }
-    channelPath_[channel] = static_cast<int>(path);
-    Mix_Volume(channel, MIX_MAX_VOLUME);
-    Mix_UnregisterAllEffects(channel);
-    Mix_RegisterEffect(channel, &SdlMixer::ApplyGain, nullptr, this);
-    channel = Mix_PlayChannel(channel, it->second, loop ? -1 : 0);
-    return channel >= 0 ? S_OK : E_FAIL;
-}
-
-void SdlMixer::StopAllSounds() {
-    if (open_) {
-        Mix_HaltChannel(-1);
-    }
-}
-
-void SdlMixer::SetMasterVolume(long centibels) {
-    masterGain_ = CentibelsToGain(centibels);
-}
-
-void SdlMixer::SetPathVolume(SoundPath path, long centibels) {
-    pathGain_[static_cast<int>(path)] = CentibelsToGain(centibels);
 }
 
 // A standard MIDI file: the "MThd" header and at least one whole "MTrk" chunk
@@ -315,16 +159,11 @@ void SdlMixer::HoldLoads() {
 }
 
 void SdlMixer::ReleaseLoads() {
-    {
-        std::lock_guard<std::mutex> lock(musicMutex_);
-        loadsHeld_ = false;
-        if (loadWaiting_) {
-            loadWaiting_ = false;
-            StartLoader();
-        }
-    }
-    while (!heldSounds_.empty()) {
-        ConvertHeldSound(heldSounds_.begin()->first);
+    std::lock_guard<std::mutex> lock(musicMutex_);
+    loadsHeld_ = false;
+    if (loadWaiting_) {
+        loadWaiting_ = false;
+        StartLoader();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The real mixer: SDL2_mixer chunks for the sound effects (one mixer channel
-// per sounding instance); the MIDI pieces through one FluidSynth synthesizer
+// per sounding instance, each sound kept at its own rate and converted to the
+// device's when it plays); the MIDI pieces through one FluidSynth synthesizer
 // of our own, fed to SDL2_mixer's music stream (Mix_HookMusic), with a General
 // MIDI soundfont found at run time:
 //   1. the file named by the environment variable QUOLIS_SOUNDFONT,
@@ -69,6 +70,10 @@ public:
     void StopAllSounds() override;
     void SetMasterVolume(long centibels) override;
     void SetPathVolume(SoundPath path, long centibels) override;
+    // Bytes of sound held in the device's format: the short sounds, kept
+    // converted, and the copies of longer ones whose channels were not
+    // reused since they started.
+    std::size_t ConvertedBytes() const;
 
     // Loading a piece returns at once (E_FAIL for bytes that are no standard
     // MIDI file, or without a soundfont); the soundfont (at the first piece)
@@ -98,9 +103,8 @@ public:
     // asked to play) meanwhile waits, then loads and starts as if it had been
     // loaded just then. The program holds the loads until its first frame is
     // on screen, so that the start neither shares the processor with the
-    // soundfont nor carries its memory before then. Sounds created meanwhile
-    // are converted to the device's format on release, or when one is played
-    // before that.
+    // soundfont nor carries its memory before then. (Sounds are never
+    // converted before they first play.)
     void HoldLoads();
     void ReleaseLoads();
 
@@ -120,7 +124,10 @@ private:
     void CloseSynth();
     bool GrowChannels();
     Mix_Chunk* ConvertSound(const PcmSound& pcm) const;
-    void ConvertHeldSound(SoundId id);
+    bool StaysConverted(const PcmSound& pcm) const;
+    void FreeInstance(int channel);
+    void FreeFinishedInstances();
+    void ReleaseAllSounds();
 
     bool open_ = false;
     int deviceRate_ = 0;
@@ -128,8 +135,17 @@ private:
     int channels_ = 0;
     std::string soundFont_;
 
-    std::map<SoundId, Mix_Chunk*> chunks_;
-    std::map<SoundId, PcmSound> heldSounds_; // created while the loads are held
+    // The sound effects (SdlMixerEffects.cpp): each as it was made, and
+    // converted to the device's format if it is short; the converted copy of
+    // a longer one per channel, until the channel is used again.
+    static constexpr std::size_t kKeptConvertedBytes = 64 * 1024;
+    struct Sound {
+        PcmSound pcm;
+        Mix_Chunk* kept = nullptr;
+    };
+    std::map<SoundId, Sound> sounds_;
+    Mix_Chunk* instances_[kMaxChannels] = {};
+    SoundId playing_[kMaxChannels] = {}; // the sound last started on each channel
     SoundId nextId_ = 1;
     // Read on the audio thread by the gain effect of each channel.
     std::atomic<float> masterGain_{1.0f};
