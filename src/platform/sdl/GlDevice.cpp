@@ -128,6 +128,13 @@ const void* Offset(std::size_t bytes) {
     return reinterpret_cast<const void*>(bytes);
 }
 
+// What the renderer tells textures apart by when it compiles fragment code:
+// one byte a texel or four, and whether width and height are powers of two.
+int TextureKind(int width, int height, bool alpha) {
+    auto pot = [](int n) { return n > 0 && (n & (n - 1)) == 0; };
+    return (alpha ? 4 : 0) | (pot(width) ? 2 : 0) | (pot(height) ? 1 : 0);
+}
+
 std::size_t FormatSlot(VertexFormat f) {
     return static_cast<std::size_t>(f);
 }
@@ -483,6 +490,7 @@ TextureId GlDevice::MakeTexture(int width, int height, const TexelLayout& layout
     }
     TextureId id = nextTexture_++;
     textures_[id] = tex;
+    kindOf_[tex] = TextureKind(width, height, layout.internalFormat == GL_R8);
     return id;
 }
 
@@ -513,6 +521,7 @@ void GlDevice::ReleaseTexture(TextureId id) {
             bound = 0;
         }
     }
+    kindOf_.erase(it->second);
     glDeleteTextures(1, &it->second);
     textures_.erase(it);
     if (texture_ == id) {
@@ -611,13 +620,47 @@ bool GlDevice::UpdateBuffers(BufferId id, const void* vertices, std::size_t vert
 // with every creature at each draw. With two units bound, such a pair stays
 // bound and each draw only picks one: the texture that is already bound is
 // used where it is, otherwise it replaces the one the last draw did not use.
+void GlDevice::BindOnUnit(int unit, GLuint texture) {
+    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glActiveTexture(GL_TEXTURE0);
+    unitTexture_[unit] = texture;
+}
+
+GLuint GlDevice::StandIn(int kind) {
+    if (standIn_[kind] == 0) {
+        // One texel or three along each side: a power of two or not, as the kind says.
+        const int w = (kind & 2) != 0 ? 1 : 3, h = (kind & 1) != 0 ? 1 : 3;
+        static const Argb kArgb[9] = {};
+        static const std::uint8_t kAlpha[9] = {};
+        const TextureId id =
+            (kind & 4) != 0 ? CreateAlphaTexture(w, h, kAlpha) : CreateTexture(w, h, kArgb);
+        auto it = textures_.find(id);
+        standIn_[kind] = it != textures_.end() ? it->second : 0;
+    }
+    return standIn_[kind];
+}
+
+// The renderer compiles its fragment code anew for every combination of what
+// the two units hold (the texel format and whether each side is a power of
+// two), about 300 KB each. So both units always hold textures of one kind: a
+// draw's texture of another kind goes on unit 0, with a stand-in of its kind
+// on unit 1. Within a kind, a draw uses the unit that already holds its
+// texture, or replaces the one the previous textured draw did not use.
 int GlDevice::BindToUnit(GLuint texture) {
+    auto kind = kindOf_.find(texture);
+    const int k = kind != kindOf_.end() ? kind->second : 0;
+    if (unitTexture_[0] == 0 || unitTexture_[1] == 0 || unitKind_ != k) {
+        const GLuint standIn = StandIn(k); // made first: making binds on unit 0
+        BindOnUnit(0, texture);
+        BindOnUnit(1, standIn != 0 ? standIn : texture);
+        unitKind_ = k;
+        lastUnit_ = 0;
+        return 0;
+    }
     const int unit = unitTexture_[lastUnit_] == texture ? lastUnit_ : 1 - lastUnit_;
     if (unitTexture_[unit] != texture) {
-        glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glActiveTexture(GL_TEXTURE0);
-        unitTexture_[unit] = texture;
+        BindOnUnit(unit, texture);
     }
     lastUnit_ = unit;
     return unit;

@@ -138,6 +138,8 @@ private:
     void ApplyRasterStates();
     void PrepareDraw(VertexFormat format);
     int BindToUnit(GLuint texture);
+    void BindOnUnit(int unit, GLuint texture);
+    GLuint StandIn(int kind);
     void DestroyBuffers(Buffers& b);
 
     int width_, height_;
@@ -162,9 +164,15 @@ private:
     LightSlot lights_[8];
     TextureId texture_ = 0;
     // The game's textures bound on units 0 and 1 (0: none the game's draws
-    // can rely on), and the unit the last textured draw used.
+    // can rely on), and the unit the last textured draw used. Both units
+    // hold textures of one kind, unitKind_ (see TextureKind).
     GLuint unitTexture_[2] = {0, 0};
     int lastUnit_ = 0;
+    int unitKind_ = -1;
+    // Each texture's kind, by its OpenGL name, and a tiny texture of each
+    // kind to stand on the second unit (made when first needed).
+    std::map<GLuint, int> kindOf_;
+    GLuint standIn_[8] = {};
 
     std::map<TextureId, GLuint> textures_;
     std::map<BufferId, Buffers> buffers_;
