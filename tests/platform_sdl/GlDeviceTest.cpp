@@ -444,12 +444,28 @@ TEST_F(GlDeviceTest, EachDrawShowsItsOwnTextureWhateverCameBetween) {
     quad(magenta, 0xFFFF00FF);
     quad(red, 0xFFFF0000);
     quad(cyan, 0xFF00FFFF);
+    // Textures of other kinds (the units hold one kind at a time): sides
+    // that are no powers of two, and alpha only, in turn with the others.
+    const std::vector<Argb> wide(3 * 2, 0xFF808000);
+    const std::vector<std::uint8_t> half(5 * 3, 0x80);
+    const TextureId olive = Gl().CreateTexture(3, 2, wide.data());
+    const TextureId grey = Gl().CreateAlphaTexture(5, 3, half.data());
+    ASSERT_TRUE(olive != 0 && grey != 0);
+    const Argb greyOnBlack = 0xBF808080; // half white over black, alpha blended too
+    quad(olive, 0xFF808000);
+    quad(red, 0xFFFF0000);
+    quad(grey, greyOnBlack);
+    quad(olive, 0xFF808000);
+    quad(grey, greyOnBlack);
+    quad(cyan, 0xFF00FFFF);
+    quad(grey, greyOnBlack);
+    quad(magenta, 0xFFFF00FF);
     Gl().SetTexture(0);
     Gl().EndFrame();
     for (std::size_t i = 0; i < drawn.size(); ++i) {
         EXPECT_EQ(Pixel(drawn[i].x, 5), drawn[i].expected) << "draw " << i;
     }
-    for (TextureId t : {red, green, ui, cyan, magenta}) {
+    for (TextureId t : {red, green, ui, cyan, magenta, olive, grey}) {
         Gl().ReleaseTexture(t);
     }
 }
