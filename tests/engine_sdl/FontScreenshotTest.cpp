@@ -71,6 +71,61 @@ TEST_F(FontTest, GameFacesMapToTheInstalledFonts) {
     EXPECT_EQ(FontConfigLoads(), 1);
 }
 
+// The handles on one font file share one opened face, set to each handle's
+// size and style as it is used: texts in turn at several sizes and styles
+// come out exactly as from a font opened for each alone, and closing some
+// handles leaves the others working.
+TEST_F(FontTest, HandlesSharingAFaceRenderAsFontsOpenedAlone) {
+    struct Spec {
+        const char* face;
+        int px;
+        bool bold, italic;
+    };
+    const Spec specs[] = {{"ＭＳ Ｐゴシック", 19, true, false},
+                          {"ＭＳ Ｐゴシック", 13, false, false},
+                          {"ＭＳ Ｐゴシック", 27, false, true},
+                          {"ＭＳ ゴシック", 16, false, false},
+                          {"ＭＳ Ｐゴシック", 13, true, false}};
+    const char* texts[] = {"クオーリス HP 123", "攻撃\n防御 45", "Ａｒｍｓ"};
+    auto render = [](SdlFonts& f, FontHandle h, const char* text) {
+        TextBitmap b;
+        EXPECT_TRUE(f.RenderText(h, text, b));
+        return std::make_pair(std::make_pair(b.width, b.height), b.pixels);
+    };
+    std::vector<FontHandle> shared;
+    for (const Spec& s : specs) {
+        shared.push_back(fonts.OpenFont(s.face, s.px, s.bold, s.italic));
+        ASSERT_NE(shared.back(), 0u);
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t i = 0; i < std::size(specs); ++i) {
+            SdlFonts alone;
+            const FontHandle own =
+                alone.OpenFont(specs[i].face, specs[i].px, specs[i].bold, specs[i].italic);
+            ASSERT_NE(own, 0u);
+            EXPECT_EQ(fonts.LineSkip(shared[i]), alone.LineSkip(own)) << i;
+            for (const char* text : texts) {
+                EXPECT_EQ(render(fonts, shared[i], text), render(alone, own, text))
+                    << "font " << i << ": " << text;
+            }
+        }
+        // Style and size are each handle's own: bold and plain at 13
+        // pixels differ, as do 13 and 19.
+        EXPECT_NE(render(fonts, shared[1], texts[0]), render(fonts, shared[4], texts[0]));
+        EXPECT_NE(render(fonts, shared[4], texts[0]).first,
+                  render(fonts, shared[0], texts[0]).first);
+        // Some handles go; the face stays for the others.
+        fonts.CloseFont(shared[0]);
+        fonts.CloseFont(shared[3]);
+        shared[0] = fonts.OpenFont(specs[0].face, specs[0].px, specs[0].bold, specs[0].italic);
+        shared[3] = fonts.OpenFont(specs[3].face, specs[3].px, specs[3].bold, specs[3].italic);
+    }
+    TextBitmap none;
+    fonts.CloseFont(shared[1]);
+    EXPECT_FALSE(fonts.RenderText(shared[1], "x", none));
+    EXPECT_EQ(fonts.LineSkip(shared[1]), 0);
+}
+
 TEST_F(FontTest, FixedFaceLaysFullWidthGlyphsOneEmApart) {
     FontHandle h = fonts.OpenFont("ＭＳ ゴシック", 19, true, false);
     ASSERT_NE(h, 0u);

@@ -15,8 +15,8 @@ SdlFonts::SdlFonts() {
 }
 
 SdlFonts::~SdlFonts() {
-    for (auto& [id, font] : fonts_) {
-        TTF_CloseFont(font);
+    for (auto& [file, face] : faces_) {
+        TTF_CloseFont(face.font);
     }
     if (ready_) {
         TTF_Quit();
@@ -52,10 +52,18 @@ FontHandle SdlFonts::OpenFont(std::string_view face, int pixelHeight, bool bold,
     if (it->second.empty()) {
         return 0;
     }
-    TTF_Font* font = TTF_OpenFont(it->second.c_str(), pixelHeight);
-    if (font == nullptr) {
-        return 0;
+    Face& shared = faces_[it->second];
+    if (shared.font == nullptr) {
+        shared.font = TTF_OpenFont(it->second.c_str(), pixelHeight);
+        if (shared.font == nullptr) {
+            faces_.erase(it->second);
+            return 0;
+        }
+        TTF_SetFontHinting(shared.font, TTF_HINTING_NORMAL);
+        shared.size = pixelHeight;
+        shared.style = TTF_GetFontStyle(shared.font);
     }
+    ++shared.users;
     int style = TTF_STYLE_NORMAL;
     if (bold) {
         style |= TTF_STYLE_BOLD;
@@ -63,10 +71,8 @@ FontHandle SdlFonts::OpenFont(std::string_view face, int pixelHeight, bool bold,
     if (italic) {
         style |= TTF_STYLE_ITALIC;
     }
-    TTF_SetFontStyle(font, style);
-    TTF_SetFontHinting(font, TTF_HINTING_NORMAL);
     FontHandle id = next_++;
-    fonts_.emplace(id, font);
+    fonts_.emplace(id, Handle{it->second, pixelHeight, style});
     return id;
 }
 
@@ -75,22 +81,46 @@ void SdlFonts::CloseFont(FontHandle handle) {
     if (it == fonts_.end()) {
         return;
     }
-    TTF_CloseFont(it->second);
+    auto face = faces_.find(it->second.file);
+    if (face != faces_.end() && --face->second.users == 0) {
+        TTF_CloseFont(face->second.font);
+        faces_.erase(face);
+    }
     fonts_.erase(it);
 }
 
-int SdlFonts::LineSkip(FontHandle handle) {
+// Setting the size and the style recomputes the face's metrics exactly as
+// opening it at that size and giving it that style would.
+TTF_Font* SdlFonts::Use(FontHandle handle) {
     auto it = fonts_.find(handle);
-    return it == fonts_.end() ? 0 : TTF_FontLineSkip(it->second);
+    if (it == fonts_.end()) {
+        return nullptr;
+    }
+    Face& face = faces_[it->second.file];
+    if (face.size != it->second.size) {
+        if (TTF_SetFontSize(face.font, it->second.size) != 0) {
+            return nullptr;
+        }
+        face.size = it->second.size;
+    }
+    if (face.style != it->second.style) {
+        TTF_SetFontStyle(face.font, it->second.style);
+        face.style = it->second.style;
+    }
+    return face.font;
+}
+
+int SdlFonts::LineSkip(FontHandle handle) {
+    TTF_Font* font = Use(handle);
+    return font == nullptr ? 0 : TTF_FontLineSkip(font);
 }
 
 bool SdlFonts::RenderText(FontHandle handle, std::string_view utf8, TextBitmap& out) {
     out.Clear();
-    auto it = fonts_.find(handle);
-    if (it == fonts_.end() || utf8.empty()) {
+    TTF_Font* font = Use(handle);
+    if (font == nullptr || utf8.empty()) {
         return false;
     }
-    TTF_Font* font = it->second;
     const int skip = TTF_FontLineSkip(font);
     const int height = TTF_FontHeight(font);
     // Measure: the widest line and the number of lines.

@@ -30,9 +30,27 @@ public:
     static std::string FindFontFile(std::string_view face);
 
 private:
+    // One opened face per font file, shared by every handle on that file
+    // (FreeType keeps about 320 KB of tables for each opened face): it is set
+    // to a handle's size and style before that handle measures or renders.
+    struct Face {
+        TTF_Font* font = nullptr;
+        int users = 0;
+        int size = 0;
+        int style = 0;
+    };
+    struct Handle {
+        std::string file;
+        int size = 0;
+        int style = 0;
+    };
+    // The shared face set up for the handle; nullptr for an unknown handle.
+    TTF_Font* Use(FontHandle handle);
+
     bool ready_ = false;
-    std::map<FontHandle, TTF_Font*> fonts_;
-    std::map<std::string, std::string> files_; // face -> file
+    std::map<FontHandle, Handle> fonts_;
+    std::map<std::string, Face> faces_;        // file -> face
+    std::map<std::string, std::string> files_; // face name -> file
     FontHandle next_ = 1;
     std::string line_; // one line of text, reused
 };
