@@ -227,27 +227,30 @@ TEST_F(SdlMixerTest, TwentyOverlappingInstancesAllSound) {
     EXPECT_LE(twenty.Peak(), 20000 + 200) << "more than twenty sounded";
 }
 
-// Sounds stay at their own rate. A short one is converted to the device's
-// format once and kept; a long one is converted for each instance, and the
-// copy goes when its channel is next used after it ended, or with the sound.
-// Every instance sounds in full either way: a converted sound is as long as
-// the sound (SDL's resampler keeps back its last 23 ms unless pushed), so
-// the energies of the flat sounds go as their lengths.
-TEST_F(SdlMixerTest, LongSoundsAreConvertedPerInstanceAndLetGoWhenTheyEnd) {
-    auto flat = [](int frames) {
+// Sounds stay at their own rate and are converted to the device's format
+// when they first play; instances of a sound share its copy. A short sound
+// keeps its copy; of the longer ones, those played last keep theirs within
+// half a megabyte, and an older copy goes only when it is not sounding.
+// Every instance sounds in full: a copy is as long as the sound (SDL's
+// resampler keeps back its last 23 ms unless pushed), so the energies of the
+// flat sounds go as their lengths.
+TEST_F(SdlMixerTest, SoundsAreConvertedWhenTheyPlayAndOnlyTheLastLongOnesStaySo) {
+    auto flat = [](int frames, std::int16_t level) {
         PcmSound p;
         p.rate = 22050;
         p.channels = 1;
-        p.samples.assign(static_cast<std::size_t>(frames), 500);
+        p.samples.assign(static_cast<std::size_t>(frames), level);
         return p;
     };
-    const PcmSound shortOne = flat(2205), longOne = flat(22050 / 2);
-    PcmSound silent = shortOne;
-    std::fill(silent.samples.begin(), silent.samples.end(), 0);
+    const PcmSound shortOne = flat(2205, 500), longOne = flat(22050 / 2, 500);
     std::size_t shortBytes = 0, longBytes = 0;
     auto render = [&](int shorts, int longs) {
         return Render(
             [&](SdlMixer& m) {
+                const std::size_t perSecond = static_cast<std::size_t>(m.DeviceRate()) *
+                                              m.DeviceChannels() * sizeof(std::int16_t);
+                shortBytes = perSecond / 10;
+                longBytes = perSecond / 2;
                 const SoundId s = m.CreateSound(shortOne), l = m.CreateSound(longOne);
                 ASSERT_TRUE(s != 0 && l != 0);
                 EXPECT_EQ(m.ConvertedBytes(), 0u); // nothing before it plays
@@ -259,22 +262,10 @@ TEST_F(SdlMixerTest, LongSoundsAreConvertedPerInstanceAndLetGoWhenTheyEnd) {
                         ASSERT_EQ(m.PlaySound(l, SoundPath::Secondary, false), S_OK);
                     }
                 }
-                const std::size_t per = static_cast<std::size_t>(m.DeviceRate()) *
-                                        m.DeviceChannels() * sizeof(std::int16_t);
-                shortBytes = per / 10;
-                longBytes = per / 2;
-                EXPECT_EQ(m.ConvertedBytes(), (shorts > 0 ? shortBytes : 0) + longs * longBytes);
+                EXPECT_EQ(m.ConvertedBytes(),
+                          (shorts > 0 ? shortBytes : 0) + (longs > 0 ? longBytes : 0));
             },
-            [&, checked = false](SdlMixer& m) mutable {
-                if (!checked && EffectsDone(m)) {
-                    // Ended: the next start lets the long copies go.
-                    const SoundId s = m.CreateSound(silent);
-                    EXPECT_EQ(m.PlaySound(s, SoundPath::Primary, false), S_OK);
-                    EXPECT_EQ(m.ConvertedBytes(), shortBytes * (shorts > 0 ? 2 : 1));
-                    checked = true;
-                }
-                return checked && EffectsDone(m);
-            });
+            EffectsDone);
     };
     const Rendered shorts = render(1, 0), longs = render(0, 1), mixed = render(2, 3);
     ASSERT_GT(shorts.Sum(), 0.0);
@@ -282,13 +273,46 @@ TEST_F(SdlMixerTest, LongSoundsAreConvertedPerInstanceAndLetGoWhenTheyEnd) {
     EXPECT_NEAR(longs.Sum() / shorts.Sum(), 5.0, 0.05);
     EXPECT_NEAR(mixed.Sum() / (2 * shorts.Sum() + 3 * longs.Sum()), 1.0, 0.01);
 
+    // Eight long sounds at once are more than the budget: none goes while it
+    // sounds; once they have ended, the next start leaves the copies of the
+    // ones played last within it, and the short one's copy stays.
+    const PcmSound silent = flat(22050 / 2, 0);
+    std::vector<SoundId> many;
+    SoundId keys = 0;
+    bool checked = false;
+    Render(
+        [&](SdlMixer& m) {
+            keys = m.CreateSound(flat(2205, 0));
+            ASSERT_EQ(m.PlaySound(keys, SoundPath::Primary, false), S_OK);
+            for (int i = 0; i < 8; ++i) {
+                many.push_back(m.CreateSound(silent));
+                ASSERT_EQ(m.PlaySound(many.back(), SoundPath::Primary, false), S_OK);
+            }
+            EXPECT_EQ(m.ConvertedBytes(), shortBytes + 8 * longBytes);
+        },
+        [&](SdlMixer& m) {
+            if (!checked && EffectsDone(m)) {
+                // Played again: it and the four played last before it keep theirs.
+                EXPECT_EQ(m.PlaySound(many[0], SoundPath::Primary, false), S_OK);
+                const std::size_t budget = 512 * 1024;
+                EXPECT_EQ(m.ConvertedBytes(), shortBytes + budget / longBytes * longBytes);
+                // Letting a sound go takes its copy along.
+                m.StopAllSounds();
+                m.ReleaseSound(many[0]);
+                EXPECT_EQ(m.ConvertedBytes(), shortBytes + (budget / longBytes - 1) * longBytes);
+                checked = true;
+            }
+            return checked && EffectsDone(m);
+        });
+    EXPECT_TRUE(checked);
+
     // A long sound let go while it plays stops, and its copy goes with it.
     Render(
         [&](SdlMixer& m) {
             const SoundId l = m.CreateSound(longOne);
             ASSERT_EQ(m.PlaySound(l, SoundPath::Primary, true), S_OK);
             ASSERT_EQ(m.PlaySound(l, SoundPath::Primary, false), S_OK);
-            EXPECT_GT(m.ConvertedBytes(), longBytes);
+            EXPECT_EQ(m.ConvertedBytes(), longBytes);
             m.ReleaseSound(l);
             EXPECT_EQ(m.ConvertedBytes(), 0u);
             EXPECT_EQ(Mix_Playing(-1), 0);

@@ -70,9 +70,8 @@ public:
     void StopAllSounds() override;
     void SetMasterVolume(long centibels) override;
     void SetPathVolume(SoundPath path, long centibels) override;
-    // Bytes of sound held in the device's format: the short sounds, kept
-    // converted, and the copies of longer ones whose channels were not
-    // reused since they started.
+    // Bytes of sound held in the device's format: the copies of the short
+    // sounds, and those of the longer ones played last.
     std::size_t ConvertedBytes() const;
 
     // Loading a piece returns at once (E_FAIL for bytes that are no standard
@@ -125,8 +124,8 @@ private:
     bool GrowChannels();
     Mix_Chunk* ConvertSound(const PcmSound& pcm) const;
     bool StaysConverted(const PcmSound& pcm) const;
-    void FreeInstance(int channel);
-    void FreeFinishedInstances();
+    bool Sounding(SoundId id) const;
+    void DropOldCopies(SoundId playing);
     void ReleaseAllSounds();
 
     bool open_ = false;
@@ -135,16 +134,21 @@ private:
     int channels_ = 0;
     std::string soundFont_;
 
-    // The sound effects (SdlMixerEffects.cpp): each as it was made, and
-    // converted to the device's format if it is short; the converted copy of
-    // a longer one per channel, until the channel is used again.
+    // The sound effects (SdlMixerEffects.cpp): each as it was made, with its
+    // copy in the device's format while it has one. A short sound keeps its
+    // copy; the copies of longer ones are kept for the ones played last,
+    // within kRecentBytes (and for any still sounding).
     static constexpr std::size_t kKeptConvertedBytes = 64 * 1024;
+    static constexpr std::size_t kRecentBytes = 512 * 1024;
     struct Sound {
         PcmSound pcm;
-        Mix_Chunk* kept = nullptr;
+        Mix_Chunk* converted = nullptr;
+        bool keeps = false;         // a short sound: its copy stays
+        std::uint64_t lastPlay = 0; // when it last started, in starts
     };
     std::map<SoundId, Sound> sounds_;
-    Mix_Chunk* instances_[kMaxChannels] = {};
+    std::uint64_t starts_ = 0;
+    std::size_t recentBytes_ = 0;        // the longer sounds' copies
     SoundId playing_[kMaxChannels] = {}; // the sound last started on each channel
     SoundId nextId_ = 1;
     // Read on the audio thread by the gain effect of each channel.

@@ -3,10 +3,12 @@
 //
 // A sound is kept as it was made, at its own rate and channels (a battle's
 // effects, mostly 22 kHz mono, take a quarter of the memory they would in the
-// device's format). A short one (the keys, played at every press) is
-// converted to the device's format when it first plays and kept so; a longer
-// one is converted each time it starts, about a millisecond for a second of
-// sound, and that copy goes once its channel has finished with it.
+// device's format), and converted to the device's format when it first plays:
+// about a millisecond for a second of sound. A short one (the keys, played at
+// every press) keeps that copy. Of the longer ones, the copies of those
+// played last stay, within half a megabyte, so that a sound played again and
+// again (a unit's steps) is converted once; an older copy goes when its sound
+// is not sounding.
 #include "platform/sdl/SdlMixer.h"
 
 #include <SDL.h>
@@ -91,30 +93,40 @@ bool SdlMixer::StaysConverted(const PcmSound& pcm) const {
     return bytes <= static_cast<double>(kKeptConvertedBytes);
 }
 
-// A channel's converted copy goes (halting the channel if it still plays it).
-void SdlMixer::FreeInstance(int channel) {
-    if (instances_[channel] != nullptr) {
-        Mix_FreeChunk(instances_[channel]);
-        instances_[channel] = nullptr;
+// Whether an instance of the sound is still playing.
+bool SdlMixer::Sounding(SoundId id) const {
+    for (int i = 0; i < channels_ && i < kMaxChannels; ++i) {
+        if (playing_[i] == id && Mix_Playing(i) != 0) {
+            return true;
+        }
     }
-    playing_[channel] = 0;
+    return false;
 }
 
-void SdlMixer::FreeFinishedInstances() {
-    for (int i = 0; i < channels_ && i < kMaxChannels; ++i) {
-        if (instances_[i] != nullptr && Mix_Playing(i) == 0) {
-            FreeInstance(i);
+// The copies of the longer sounds played longest ago go while they are over
+// the budget, except the one just started and any still sounding.
+void SdlMixer::DropOldCopies(SoundId playing) {
+    while (recentBytes_ > kRecentBytes) {
+        Sound* oldest = nullptr;
+        for (auto& [id, sound] : sounds_) {
+            if (id != playing && sound.converted != nullptr && !sound.keeps &&
+                (oldest == nullptr || sound.lastPlay < oldest->lastPlay) && !Sounding(id)) {
+                oldest = &sound;
+            }
         }
+        if (oldest == nullptr) {
+            return;
+        }
+        recentBytes_ -= oldest->converted->alen;
+        Mix_FreeChunk(oldest->converted);
+        oldest->converted = nullptr;
     }
 }
 
 std::size_t SdlMixer::ConvertedBytes() const {
     std::size_t bytes = 0;
     for (const auto& [id, sound] : sounds_) {
-        bytes += sound.kept != nullptr ? sound.kept->alen : 0;
-    }
-    for (const Mix_Chunk* chunk : instances_) {
-        bytes += chunk != nullptr ? chunk->alen : 0;
+        bytes += sound.converted != nullptr ? sound.converted->alen : 0;
     }
     return bytes;
 }
@@ -124,28 +136,28 @@ void SdlMixer::ReleaseSound(SoundId id) {
     if (it == sounds_.end()) {
         return;
     }
-    for (int i = 0; i < kMaxChannels; ++i) {
-        if (playing_[i] == id) {
-            FreeInstance(i);
+    if (it->second.converted != nullptr) {
+        if (!it->second.keeps) {
+            recentBytes_ -= it->second.converted->alen;
         }
+        Mix_FreeChunk(it->second.converted); // halts the channels that play it
     }
-    if (it->second.kept != nullptr) {
-        Mix_FreeChunk(it->second.kept); // halts the channels that play it
+    for (SoundId& p : playing_) {
+        p = p == id ? 0 : p;
     }
     sounds_.erase(it);
 }
 
 void SdlMixer::ReleaseAllSounds() {
     Mix_HaltChannel(-1);
-    for (int i = 0; i < kMaxChannels; ++i) {
-        FreeInstance(i);
-    }
     for (auto& [id, sound] : sounds_) {
-        if (sound.kept != nullptr) {
-            Mix_FreeChunk(sound.kept);
+        if (sound.converted != nullptr) {
+            Mix_FreeChunk(sound.converted);
         }
     }
     sounds_.clear();
+    recentBytes_ = 0;
+    std::fill(std::begin(playing_), std::end(playing_), 0);
 }
 
 bool SdlMixer::GrowChannels() {
@@ -180,7 +192,6 @@ HRESULT SdlMixer::PlaySound(SoundId id, SoundPath path, bool loop) {
     if (!open_ || it == sounds_.end()) {
         return E_FAIL;
     }
-    FreeFinishedInstances();
     // A channel drops its effects whenever it stops, so the gain is attached
     // to an idle channel just before the instance starts on it.
     int channel = -1;
@@ -196,37 +207,30 @@ HRESULT SdlMixer::PlaySound(SoundId id, SoundPath path, bool loop) {
         return E_FAIL;
     }
     Sound& sound = it->second;
-    Mix_Chunk* chunk = sound.kept;
-    if (chunk == nullptr) {
-        chunk = ConvertSound(sound.pcm);
-        if (chunk == nullptr) {
+    if (sound.converted == nullptr) {
+        sound.converted = ConvertSound(sound.pcm);
+        if (sound.converted == nullptr) {
             return E_FAIL;
         }
-        if (StaysConverted(sound.pcm)) {
-            sound.kept = chunk;
-        } else {
-            FreeInstance(channel);
-            instances_[channel] = chunk;
+        sound.keeps = StaysConverted(sound.pcm);
+        if (!sound.keeps) {
+            recentBytes_ += sound.converted->alen;
         }
     }
+    sound.lastPlay = ++starts_;
     playing_[channel] = id;
     channelPath_[channel] = static_cast<int>(path);
     Mix_Volume(channel, MIX_MAX_VOLUME);
     Mix_UnregisterAllEffects(channel);
     Mix_RegisterEffect(channel, &SdlMixer::ApplyGain, nullptr, this);
-    if (Mix_PlayChannel(channel, chunk, loop ? -1 : 0) < 0) {
-        FreeInstance(channel);
-        return E_FAIL;
-    }
-    return S_OK;
+    const bool started = Mix_PlayChannel(channel, sound.converted, loop ? -1 : 0) >= 0;
+    DropOldCopies(id);
+    return started ? S_OK : E_FAIL;
 }
 
 void SdlMixer::StopAllSounds() {
     if (open_) {
         Mix_HaltChannel(-1);
-        for (int i = 0; i < kMaxChannels; ++i) {
-            FreeInstance(i);
-        }
     }
 }
 
