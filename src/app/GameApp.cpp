@@ -8,6 +8,7 @@
 #include "data/SaveJson.h"
 #include "data/Tokens.h"
 #include "engine/Model.h"
+#include "engine/TextObject.h"
 
 #include <cmath>
 #include <filesystem>
@@ -551,6 +552,7 @@ HRESULT CGameApp::StepFrame() {
 }
 
 HRESULT CGameApp::DrawFrame() {
+    CTextObject::NextFrame();
     int s = GetScene(0);
     HRESULT hr = ValidScene(s) ? handlers_[s]->Draw(*this) : S_OK;
     DrawFrameRate();

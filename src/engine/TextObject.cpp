@@ -27,9 +27,16 @@ struct TextRun {
     int width = 0;
     int height = 0;
     std::uint64_t lastUse = 0;
+    std::uint64_t lastFrame = 0; // the last frame that drew it
 };
 
+// At most this many rasterised texts, holding at most about a megabyte of
+// texels between them: in a long battle the numbers and messages shown once
+// would otherwise fill all 256 places. Texts drawn in the current frame are
+// never let go for another, so a screen with more text than that still draws
+// each once per change, not once per frame.
 constexpr std::size_t kMaxRuns = 256;
+constexpr std::size_t kMaxRunBytes = 1u << 20;
 
 struct TextWorld {
     Device* device = nullptr;
@@ -37,6 +44,8 @@ struct TextWorld {
     std::vector<SharedFont> fontTable;
     std::vector<TextRun> runs;
     std::uint64_t useCounter = 0;
+    std::uint64_t frame = 1;
+    std::size_t bytes = 0; // texels of the cached runs
     std::size_t rasterised = 0;
     TextBitmap bitmap;               // reused between rasterisations
     std::vector<std::uint8_t> alpha; // the bitmap's alpha, as the texture keeps it
@@ -56,12 +65,31 @@ std::uint64_t HashText(int font, std::string_view text) {
     return h;
 }
 
+std::size_t RunBytes(const TextRun& r) {
+    return r.texture != 0 ? static_cast<std::size_t>(r.width) * r.height : 0;
+}
+
 void ReleaseRun(TextRun& r) {
     TextWorld& w = World();
     if (r.texture != 0 && w.device != nullptr) {
         w.device->ReleaseTexture(r.texture);
     }
+    w.bytes -= RunBytes(r);
     r = TextRun{};
+}
+
+// The least recently used run that the current frame has not drawn, or -1.
+int OldestRun() {
+    TextWorld& w = World();
+    int oldest = -1;
+    for (std::size_t i = 0; i < w.runs.size(); ++i) {
+        const TextRun& r = w.runs[i];
+        if (r.font >= 0 && r.lastFrame != w.frame &&
+            (oldest < 0 || r.lastUse < w.runs[static_cast<std::size_t>(oldest)].lastUse)) {
+            oldest = static_cast<int>(i);
+        }
+    }
+    return oldest;
 }
 
 void FlushRuns() {
@@ -81,11 +109,13 @@ int FindOrMakeRun(int font, std::string_view text, int hint) {
     };
     if (hint >= 0 && static_cast<std::size_t>(hint) < w.runs.size() && matches(w.runs[hint])) {
         w.runs[hint].lastUse = ++w.useCounter;
+        w.runs[hint].lastFrame = w.frame;
         return hint;
     }
     for (std::size_t i = 0; i < w.runs.size(); ++i) {
         if (matches(w.runs[i])) {
             w.runs[i].lastUse = ++w.useCounter;
+            w.runs[i].lastFrame = w.frame;
             return static_cast<int>(i);
         }
     }
@@ -112,8 +142,24 @@ int FindOrMakeRun(int font, std::string_view text, int hint) {
     } else {
         w.bitmap.Clear();
     }
+    // Room within the texel budget, from the texts used longest ago.
+    const std::size_t bytes =
+        tex != 0 ? static_cast<std::size_t>(w.bitmap.width) * w.bitmap.height : 0;
+    while (w.bytes + bytes > kMaxRunBytes) {
+        const int oldest = OldestRun();
+        if (oldest < 0) {
+            break;
+        }
+        ReleaseRun(w.runs[static_cast<std::size_t>(oldest)]);
+    }
+    // A free place, a new one, or the one used longest ago.
     std::size_t slot = w.runs.size();
-    if (w.runs.size() >= kMaxRuns) {
+    for (std::size_t i = 0; i < w.runs.size() && slot == w.runs.size(); ++i) {
+        if (w.runs[i].font < 0) {
+            slot = i;
+        }
+    }
+    if (slot == w.runs.size() && w.runs.size() >= kMaxRuns) {
         slot = 0;
         for (std::size_t i = 1; i < w.runs.size(); ++i) {
             if (w.runs[i].lastUse < w.runs[slot].lastUse) {
@@ -121,9 +167,10 @@ int FindOrMakeRun(int font, std::string_view text, int hint) {
             }
         }
         ReleaseRun(w.runs[slot]);
-    } else {
+    } else if (slot == w.runs.size()) {
         w.runs.emplace_back();
     }
+    w.bytes += bytes;
     TextRun& r = w.runs[slot];
     r.font = font;
     r.hash = hash;
@@ -132,6 +179,7 @@ int FindOrMakeRun(int font, std::string_view text, int hint) {
     r.width = w.bitmap.width;
     r.height = w.bitmap.height;
     r.lastUse = ++w.useCounter;
+    r.lastFrame = w.frame;
     return static_cast<int>(slot);
 }
 
@@ -190,6 +238,14 @@ std::size_t CTextObject::CachedTextCount() {
         n += r.texture != 0 ? 1 : 0;
     }
     return n;
+}
+
+std::size_t CTextObject::CachedTextBytes() {
+    return World().bytes;
+}
+
+void CTextObject::NextFrame() {
+    ++World().frame;
 }
 
 std::size_t CTextObject::RasterisedCount() {

@@ -32,6 +32,11 @@ public:
     // Releases every cached text texture and font (leaving a scene, exit).
     static void ReleaseTextCache();
     static std::size_t CachedTextCount();
+    // Texels (bytes) of the cached texts.
+    static std::size_t CachedTextBytes();
+    // A new frame begins: the texts the last one drew may make room for new
+    // ones. Without it, every cached text counts as drawn in this frame.
+    static void NextFrame();
     // How many times text has been rasterised since start (tests, benchmark).
     static std::size_t RasterisedCount();
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace quolis {
 namespace {
 
@@ -163,6 +165,60 @@ TEST_F(TextObjectTest, UnchangedTextIsNotRasterisedAgain) {
     }
     EXPECT_EQ(fonts.rendered.size(), 2u);
     EXPECT_EQ(CTextObject::CachedTextCount(), 2u);
+}
+
+// The cache keeps about a megabyte of texels: texts shown once in earlier
+// frames make room for new ones, the least recently drawn first, but the
+// texts of the frame being drawn all stay, however many, so none of them is
+// rasterised twice in one frame or again in the next.
+TEST_F(TextObjectTest, OldTextsMakeRoomButAFramesOwnTextsAllStay) {
+    CTextObject t;
+    t.SetFont("Arial", 24, 0); // 32 pixels high, 16 wide a character
+    t.SetAlpha(255);
+    auto text = [](int i) {
+        char n[8];
+        std::snprintf(n, sizeof n, "%02d", i);
+        return std::string(40, 'x') + n;
+    };
+    const std::size_t perText = 42 * 16 * 32;
+    // One frame of sixty such texts, drawn twice: more than the budget, all
+    // kept; the next frame finds them all.
+    CTextObject::NextFrame();
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < 60; ++i) {
+            t.SetText(text(i));
+            t.Draw();
+        }
+    }
+    EXPECT_EQ(fonts.rendered.size(), 60u);
+    EXPECT_EQ(CTextObject::CachedTextBytes(), 60 * perText);
+    EXPECT_GT(CTextObject::CachedTextBytes(), 1u << 20);
+    CTextObject::NextFrame();
+    for (int i = 0; i < 60; ++i) {
+        t.SetText(text(i));
+        t.Draw();
+    }
+    EXPECT_EQ(fonts.rendered.size(), 60u);
+    // Frames of one new text each: the old ones go, least recently drawn
+    // first, and the cache is back within the budget.
+    for (int i = 60; i < 70; ++i) {
+        CTextObject::NextFrame();
+        t.SetText(text(i));
+        t.Draw();
+        EXPECT_LE(CTextObject::CachedTextBytes(), 1u << 20);
+    }
+    EXPECT_EQ(fonts.rendered.size(), 70u);
+    CTextObject::NextFrame();
+    for (int i : {69, 60, 40}) { // recent ones are still there
+        t.SetText(text(i));
+        t.Draw();
+    }
+    EXPECT_EQ(fonts.rendered.size(), 70u);
+    t.SetText(text(0)); // one of the first is rasterised anew
+    t.Draw();
+    EXPECT_EQ(fonts.rendered.size(), 71u);
+    CTextObject::ReleaseTextCache();
+    EXPECT_EQ(CTextObject::CachedTextBytes(), 0u);
 }
 
 TEST_F(TextObjectTest, SameFontIsSharedAndClosedWithItsLastUser) {
