@@ -94,7 +94,9 @@ protected:
         std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
                                 std::istreambuf_iterator<char>());
         r.samples.resize(bytes.size() / 2);
-        std::memcpy(r.samples.data(), bytes.data(), r.samples.size() * 2);
+        if (!r.samples.empty()) { // a render that ends at once may write nothing
+            std::memcpy(r.samples.data(), bytes.data(), r.samples.size() * 2);
+        }
         return r;
     }
 
