@@ -3,7 +3,7 @@
 # the demo GameData with a tiny test stage (`--battle FILE` starts a new
 # campaign straight in the battle):
 #  1. FLAG_BATTLE 0 wins at once; the BP enter the pool, "セーブして次のステージへ"
-#     writes slot 1, and `qinspect save` reads the pool back;
+#     writes slot 1, and `qinspect save` reads the pool and the squad back;
 #  2. the player moves a unit and attacks after the move, ends the turn, and
 #     the enemy's turn runs (seen in the step trace);
 #  3. pausing during an attack and choosing "ゲームに戻る" resumes the attack;
@@ -145,8 +145,14 @@ end $((MENU + 200))" --battle Tiny.Dat $(shot $((MENU + 2)) battle_menu)
 grep -q "ended in scene 3 " "$WORK/victory.out" || { cat "$WORK/victory.out" >&2; fail "victory: not in the menu hub"; }
 SAVE="$WORK/game/GameData/Save/Save1E.Dat"
 [ -s "$SAVE" ] || fail "slot 1 not written"
-POOL=$("$QINSPECT" save "$SAVE" | python3 -c 'import json,sys; print(json.load(sys.stdin)["BPPool"])') ||
-    fail "qinspect save"
+# Read with the game's tables, so that every creature's type resolves: the
+# squad of three comes back whole, each with its model and its HP.
+POOL=$("$QINSPECT" save "$SAVE" "$WORK/game/GameData" | python3 -c '
+import json, sys
+s = json.load(sys.stdin)
+squad = s["squad"]
+assert len(squad) == 3 and all(c["modelFolder"] and c["maxHP"] > 0 for c in squad), squad
+print(s["BPPool"])') || fail "qinspect save"
 [ "$POOL" = 340 ] || fail "BP pool $POOL, expected 300 + 40"
 
 # 2. Move and attack, then the turn's end and the enemy's turn.
