@@ -162,7 +162,7 @@ GlDevice::GlDevice(int width, int height)
 
 GlDevice::~GlDevice() {
     for (auto& [id, tex] : textures_) {
-        glDeleteTextures(1, &tex);
+        glDeleteTextures(1, &tex.name);
     }
     for (auto& [id, b] : buffers_) {
         DestroyBuffers(b);
@@ -489,8 +489,7 @@ TextureId GlDevice::MakeTexture(int width, int height, const TexelLayout& layout
         return 0;
     }
     TextureId id = nextTexture_++;
-    textures_[id] = tex;
-    kindOf_[tex] = TextureKind(width, height, layout.internalFormat == GL_R8);
+    textures_[id] = Texture{tex, TextureKind(width, height, layout.internalFormat == GL_R8)};
     return id;
 }
 
@@ -517,12 +516,11 @@ void GlDevice::ReleaseTexture(TextureId id) {
     }
     // Deleting unbinds it, and its name may come back for another texture.
     for (GLuint& bound : unitTexture_) {
-        if (bound == it->second) {
+        if (bound == it->second.name) {
             bound = 0;
         }
     }
-    kindOf_.erase(it->second);
-    glDeleteTextures(1, &it->second);
+    glDeleteTextures(1, &it->second.name);
     textures_.erase(it);
     if (texture_ == id) {
         texture_ = 0;
@@ -636,7 +634,7 @@ GLuint GlDevice::StandIn(int kind) {
         const TextureId id =
             (kind & 4) != 0 ? CreateAlphaTexture(w, h, kAlpha) : CreateTexture(w, h, kArgb);
         auto it = textures_.find(id);
-        standIn_[kind] = it != textures_.end() ? it->second : 0;
+        standIn_[kind] = it != textures_.end() ? it->second.name : 0;
     }
     return standIn_[kind];
 }
@@ -647,9 +645,9 @@ GLuint GlDevice::StandIn(int kind) {
 // draw's texture of another kind goes on unit 0, with a stand-in of its kind
 // on unit 1. Within a kind, a draw uses the unit that already holds its
 // texture, or replaces the one the previous textured draw did not use.
-int GlDevice::BindToUnit(GLuint texture) {
-    auto kind = kindOf_.find(texture);
-    const int k = kind != kindOf_.end() ? kind->second : 0;
+int GlDevice::BindToUnit(const Texture& tex) {
+    const GLuint texture = tex.name;
+    const int k = tex.kind;
     if (unitTexture_[0] == 0 || unitTexture_[1] == 0 || unitKind_ != k) {
         const GLuint standIn = StandIn(k); // made first: making binds on unit 0
         BindOnUnit(0, texture);
@@ -799,7 +797,7 @@ TextureId GlDevice::CreateUiTexture(int width, int height, const Argb* pixels) {
     if (id != 0) {
         // Text laid out at fractions of a pixel reads its glyphs between texels.
         // (Making it left unit 0 active and forgot what the game had there.)
-        glBindTexture(GL_TEXTURE_2D, textures_[id]);
+        glBindTexture(GL_TEXTURE_2D, textures_[id].name);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glBindTexture(GL_TEXTURE_2D, 0);
@@ -889,7 +887,7 @@ void GlDevice::DrawUi(TextureId texture, int clipX, int clipY, int clipWidth, in
     glScissor(clipX, uiWindowHeight_ - (clipY + clipHeight), clipWidth, clipHeight);
     auto tex = textures_.find(texture);
     if (texture != 0 && tex != textures_.end()) {
-        glBindTexture(GL_TEXTURE_2D, tex->second);
+        glBindTexture(GL_TEXTURE_2D, tex->second.name);
         glUniform1i(u_.texUnit, 0);
     } else {
         glUniform1i(u_.texUnit, -1);

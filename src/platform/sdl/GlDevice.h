@@ -118,6 +118,11 @@ private:
         const GLint* swizzle; // red, green, blue, alpha sources; nullptr: as stored
     };
     TextureId MakeTexture(int width, int height, const TexelLayout& layout, const void* pixels);
+    // The game's textures: their OpenGL names and kinds (see TextureKind).
+    struct Texture {
+        GLuint name = 0;
+        int kind = 0;
+    };
     struct Buffers {
         VertexFormat format = VertexFormat::Screen;
         GLuint vao = 0, vbo = 0, ebo = 0;
@@ -137,7 +142,7 @@ private:
     void CreateVertexArray(Buffers& b);
     void ApplyRasterStates();
     void PrepareDraw(VertexFormat format);
-    int BindToUnit(GLuint texture);
+    int BindToUnit(const Texture& texture);
     void BindOnUnit(int unit, GLuint texture);
     GLuint StandIn(int kind);
     void DestroyBuffers(Buffers& b);
@@ -169,12 +174,11 @@ private:
     GLuint unitTexture_[2] = {0, 0};
     int lastUnit_ = 0;
     int unitKind_ = -1;
-    // Each texture's kind, by its OpenGL name, and a tiny texture of each
-    // kind to stand on the second unit (made when first needed).
-    std::map<GLuint, int> kindOf_;
+    // A tiny texture of each kind to stand on the second unit (made when
+    // first needed).
     GLuint standIn_[8] = {};
 
-    std::map<TextureId, GLuint> textures_;
+    std::map<TextureId, Texture> textures_; // the game's textures
     std::map<BufferId, Buffers> buffers_;
     TextureId nextTexture_ = 1;
     BufferId nextBuffer_ = 1;
