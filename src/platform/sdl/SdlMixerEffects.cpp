@@ -19,6 +19,16 @@
 #include <cstdint>
 
 namespace quolis {
+namespace {
+
+// A stream from the sound's format to the device's; nullptr when SDL cannot
+// convert between them.
+SDL_AudioStream* NewConversion(const PcmSound& pcm, int deviceChannels, int deviceRate) {
+    return SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(pcm.channels), pcm.rate,
+                              AUDIO_S16SYS, static_cast<Uint8>(deviceChannels), deviceRate);
+}
+
+} // namespace
 
 SoundId SdlMixer::CreateSound(const PcmSound& pcm) {
     if (!open_ || pcm.rate <= 0 || (pcm.channels != 1 && pcm.channels != 2) ||
@@ -26,9 +36,7 @@ SoundId SdlMixer::CreateSound(const PcmSound& pcm) {
         return 0;
     }
     // Refused now, as before, if it could never be converted.
-    SDL_AudioStream* stream =
-        SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(pcm.channels), pcm.rate, AUDIO_S16SYS,
-                           static_cast<Uint8>(deviceChannels_), deviceRate_);
+    SDL_AudioStream* stream = NewConversion(pcm, deviceChannels_, deviceRate_);
     if (stream == nullptr) {
         return 0;
     }
@@ -43,9 +51,7 @@ SoundId SdlMixer::CreateSound(const PcmSound& pcm) {
 // short key click, went missing). Silence after the sound pushes all of it
 // through, and the output is cut to the sound's own length.
 Mix_Chunk* SdlMixer::ConvertSound(const PcmSound& pcm) const {
-    SDL_AudioStream* stream =
-        SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(pcm.channels), pcm.rate, AUDIO_S16SYS,
-                           static_cast<Uint8>(deviceChannels_), deviceRate_);
+    SDL_AudioStream* stream = NewConversion(pcm, deviceChannels_, deviceRate_);
     if (stream == nullptr) {
         return nullptr;
     }
